@@ -1,0 +1,60 @@
+#include <windows.h>
+
+#include <string>
+
+#include "app/product.h"
+#include "app/settings.h"
+#include "app/shutdown.h"
+#include "app/startup.h"
+#include "headset/config_manager.h"
+#include "ui/main_window.h"
+#include "update/version_info.h"
+
+namespace {
+
+std::wstring OwnProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    // A full buffer means the path was cut short; try again with more room.
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::wstring programPath = OwnProgramPath();
+  SetCurrentDirectoryW(FolderOf(programPath).c_str());
+
+  const std::wstring productVersion = ReadProductVersion(programPath);
+  const std::wstring fileVersion = ReadFileVersion(programPath);
+
+  EnforceSingleInstance();
+  RemoveUpdateLeftovers();
+
+  // Until the registry module reads the colour-distortion values, all three
+  // count as missing, so the settings file's backup copies are kept.
+  Settings registryColors;
+  registryColors.ColorDistortionR.clear();
+  registryColors.ColorDistortionG.clear();
+  registryColors.ColorDistortionB.clear();
+  const Settings settings = LoadAndRewriteSettings(registryColors, productVersion);
+
+  if (!LoadConfigManager()) ShowFatalErrorAndExit(L"Can not open CfgMgr32 API");
+
+  if (!CreateMainWindow(MainWindowTitle(productVersion, fileVersion))) ReleaseAndExit(1);
+  if (settings.StartMinimized == 0) ShowMainWindow();
+
+  RunMessageLoop();
+  ReleaseAndExit(0);
+}

@@ -1,0 +1,18 @@
+#include <windows.h>
+
+#include "app/product.h"
+#include "app/shutdown.h"
+#include "headset/config_manager.h"
+#include "ui/main_window.h"
+
+void ReleaseAndExit(int exitCode) {
+  DestroyMainWindow();
+  UnloadConfigManager();
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
+void ShowFatalErrorAndExit(const std::wstring& message) {
+  const std::wstring title = std::wstring(kProductName) + L" - Error Quit";
+  MessageBoxW(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+  ReleaseAndExit(1);
+}

@@ -1,0 +1,67 @@
+#include "app/startup.h"
+
+#include "app/clock.h"
+#include "app/files.h"
+#include "app/instance.h"
+#include "app/product.h"
+#include "companions/processes.h"
+
+namespace {
+
+constexpr int kCloseAttempts = 21;
+constexpr unsigned kCloseRetryMs = 250;
+
+constexpr const wchar_t* kLeftoverFiles[] = {L"Vantrel.exe.old", L"ReadMe.txt.old",
+                                             L"vtrel.updater.exe"};
+constexpr wchar_t kUpdateWorkFolder[] = L"vtrel_tmp";
+
+ProcessId OtherInstance() { return FindOtherProcessId(kProgramFileName, CurrentProcessId()); }
+
+void CloseOtherInstance() {
+  for (int attempt = 1; OtherInstance() != 0; ++attempt) {
+    if (WindowHandle window = FindWindowByTitlePart(kMainWindowTitlePrefix)) {
+      PostCloseMessage(window, 0);
+    }
+    SleepMs(kCloseRetryMs);
+    if (attempt == kCloseAttempts) {
+      TerminateProcessById(OtherInstance());
+      SleepMs(kCloseRetryMs);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+std::wstring MainWindowTitle(const std::wstring& productVersion, const std::wstring& fileVersion) {
+  return std::wstring(kProductName) + L" - " + productVersion + L" (" + fileVersion + L") " +
+         kAuthorCredit;
+}
+
+void EnforceSingleInstance() {
+  if (!CreateInstanceSemaphore(kProductName) || OtherInstance() == 0) return;
+  CloseOtherInstance();
+  CreateInstanceSemaphore(kProductName);
+}
+
+void RemoveUpdateLeftovers() {
+  // A zero-byte leftover stays: only a real file from an update is removed.
+  for (const wchar_t* name : kLeftoverFiles) {
+    if (FileSizeOf(name) > 0) DeleteFileForced(name);
+  }
+  if (!IsDirectory(kUpdateWorkFolder)) return;
+  for (const std::wstring& file : FilesInDirectory(kUpdateWorkFolder)) {
+    DeleteFileForced(std::wstring(kUpdateWorkFolder) + L"\\" + file);
+  }
+  RemoveEmptyDirectory(kUpdateWorkFolder);
+}
+
+Settings LoadAndRewriteSettings(const Settings& registryColors,
+                                const std::wstring& productVersion) {
+  const bool colorsFromFile = registryColors.ColorDistortionR.empty() ||
+                              registryColors.ColorDistortionG.empty() ||
+                              registryColors.ColorDistortionB.empty();
+  Settings settings = ReadSettings(colorsFromFile, registryColors);
+  SaveSettings(settings, productVersion);
+  return settings;
+}

@@ -1,0 +1,75 @@
+#include "companions/processes.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "app/win32_handles.h"
+#include "companions/process_rules.h"
+
+namespace {
+
+// Process32FirstW refuses an entry whose size field does not match the
+// structure the caller was built against.
+static_assert(sizeof(PROCESSENTRY32W) == 568, "unexpected PROCESSENTRY32W layout");
+
+// Window titles are read into this many characters, terminator included;
+// longer titles are cut, which only matters for parts beyond that length.
+constexpr int kTitleChars = 999;
+
+// Walks a fresh process snapshot and returns the first entry, other than
+// `excluded`, whose executable matches. Only the system idle process has
+// id 0, and 0 already means "none", so an `excluded` of 0 changes nothing.
+ProcessId FindMatchingProcess(const std::wstring& exeName, ProcessId excluded) {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID == excluded) continue;
+    // szExeFile is terminated within its MAX_PATH characters by the system.
+    if (ExecutableNameMatches(entry.szExeFile, exeName)) return entry.th32ProcessID;
+  }
+  return 0;
+}
+
+std::wstring WindowTitle(HWND window) {
+  wchar_t buffer[kTitleChars] = {};
+  const int length = GetWindowTextW(window, buffer, kTitleChars);
+  return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+}  // namespace
+
+ProcessId FindProcessId(const std::wstring& exeName) { return FindMatchingProcess(exeName, 0); }
+
+ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded) {
+  return FindMatchingProcess(exeName, excluded);
+}
+
+int TerminateProcessById(ProcessId id) {
+  if (id == 0) return 0;
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+  if (!process) return 0;
+  // Only asks the system to end the process; it may still be listed for a
+  // moment afterwards.
+  return TerminateProcess(process.Get(), 1) ? 1 : 0;
+}
+
+WindowHandle FindWindowByTitlePart(const std::wstring& text) {
+  // The desktop's children are the top-level windows, in Z order, hidden ones
+  // included.
+  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (TitleContainsPart(WindowTitle(window), text)) return reinterpret_cast<WindowHandle>(window);
+  }
+  return 0;
+}
+
+bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {
+  if (window == 0) return false;
+  return PostMessageW(reinterpret_cast<HWND>(window), WM_CLOSE, static_cast<WPARAM>(wParam), 0) !=
+         FALSE;
+}
+
+ProcessId CurrentProcessId() { return GetCurrentProcessId(); }

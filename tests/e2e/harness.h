@@ -1,0 +1,70 @@
+// End-to-end harness: runs the real Vantrel.exe under Wine in a scratch
+// program folder, inspects its files and windows, posts it messages, ends it
+// and takes screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/win32_handles.h"
+
+namespace e2e {
+
+// Polls `condition` every 20 ms until it holds or `timeoutMs` has passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// A fresh, empty program folder for the running test, with the built
+// Vantrel.exe copied in under `programName`.
+class ProgramFolder {
+ public:
+  explicit ProgramFolder(const std::wstring& programName = L"Vantrel.exe");
+  const std::wstring& path() const { return path_; }
+  std::wstring PathOf(const std::wstring& name) const { return path_ + L"\\" + name; }
+  void AddProgramCopy(const std::wstring& programName) const;
+  void Write(const std::wstring& name, const std::string& bytes) const;
+  std::string Read(const std::wstring& name) const;
+  bool Exists(const std::wstring& name) const;
+  void MakeFolder(const std::wstring& name) const;
+  void SetReadOnly(const std::wstring& name) const;
+
+ private:
+  std::wstring path_;
+};
+
+// A started program; terminated when the test lets go of it, if still
+// running, so no test leaves a process behind.
+class RunningProgram {
+ public:
+  RunningProgram() = default;
+  RunningProgram(UniqueHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+  RunningProgram(RunningProgram&&) = default;
+  RunningProgram& operator=(RunningProgram&&) = default;
+  ~RunningProgram();
+
+  DWORD id() const { return id_; }
+  bool IsRunning() const;
+  bool WaitForExit(DWORD timeoutMs) const;
+  DWORD ExitCode() const;
+
+ private:
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// Starts `programName` in `folder` (its current directory is elsewhere, to
+// prove the program moves to its own folder).
+RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName = L"Vantrel.exe");
+
+// The first top-level window of process `processId` whose title contains
+// `titlePart`; nullptr when there is none within `timeoutMs`.
+HWND WaitForWindow(DWORD processId, const std::wstring& titlePart, DWORD timeoutMs);
+
+std::wstring WindowTitle(HWND window);
+
+// Saves the screen as artefacts\<name>.bmp in the build folder.
+bool SaveScreenshot(const std::wstring& name);
+
+}  // namespace e2e

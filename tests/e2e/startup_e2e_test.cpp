@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "tests/e2e/harness.h"
+#include "update/version_info.h"
+
+namespace {
+
+using e2e::ProgramFolder;
+using e2e::RunningProgram;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr wchar_t kTitlePrefix[] = L"Vantrel - V";
+
+// Starts the program and waits until its main window exists, which happens
+// only after the settings file has been rewritten.
+HWND StartAndWait(const ProgramFolder& folder, RunningProgram& program,
+                  const std::wstring& name = L"Vantrel.exe") {
+  program = e2e::Start(folder, name);
+  return e2e::WaitForWindow(program.id(), kTitlePrefix, kStartTimeoutMs);
+}
+
+void EndProgram(RunningProgram& program, HWND window) {
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit(10000));
+}
+
+TEST(Startup, EmptyFolderGetsTheDefaultSettingsFile) {
+  ProgramFolder folder;
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  e2e::SaveScreenshot(L"startup-default");
+
+  const std::wstring productVersion = ReadProductVersion(folder.PathOf(L"Vantrel.exe"));
+  const std::wstring fileVersion = ReadFileVersion(folder.PathOf(L"Vantrel.exe"));
+  EXPECT_EQ(productVersion.rfind(L"V", 0), 0u);
+  EXPECT_EQ(e2e::WindowTitle(window).rfind(
+                L"Vantrel - " + productVersion + L" (" + fileVersion + L") ", 0),
+            0u);
+
+  const std::string written = folder.Read(L"Vantrel.ini");
+  EXPECT_EQ(written.substr(0, 5), "\xEF\xBB\xBF\r\n");
+  const std::string lastLine = "SteamVRProcessName = vrmonitor.exe\r\n";
+  ASSERT_GE(written.size(), lastLine.size());
+  EXPECT_EQ(written.substr(written.size() - lastLine.size()), lastLine);
+  EXPECT_EQ(written, RenderSettings(Settings{}, productVersion));
+  EndProgram(program, window);
+}
+
+TEST(Startup, HandEditedSettingsAreReadAndRewrittenByTheirRules) {
+  ProgramFolder folder;
+  folder.Write(L"Vantrel.ini",
+               "startminimized = 2\n"
+               "  UseKeyHotkey=300\r"
+               "SkipUpdate = 1.2\r\n"
+               "WMRPortalProcessName = C:\\Apps\\Portal.exe\r\n"
+               "OculusServiceName = bad:name\r\n"
+               "CloseToTray = 1\r\n"
+               "[Added by hand]\r\n"
+               "CheckForUpdate = 1\r\n");
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+
+  Settings expected;
+  expected.CloseToTray = 1;
+  expected.WMRPortalProcessName = L"Portal.exe";
+  const std::wstring productVersion = ReadProductVersion(folder.PathOf(L"Vantrel.exe"));
+  EXPECT_EQ(folder.Read(L"Vantrel.ini"), RenderSettings(expected, productVersion));
+  EXPECT_TRUE(IsWindowVisible(window));  // StartMinimized 2 reads as off
+  TerminateProcess(OpenProcess(PROCESS_TERMINATE, FALSE, program.id()), 0);
+}
+
+TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
+  ProgramFolder folder;
+  folder.Write(L"Vantrel.ini", "StartMinimized = 1\r\n");
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EndProgram(program, window);
+}
+
+TEST(Startup, UpdateLeftoversAreRemovedButAnEmptyOldProgramStays) {
+  ProgramFolder folder;
+  folder.Write(L"Vantrel.exe.old", "MZ previous version");
+  folder.SetReadOnly(L"Vantrel.exe.old");
+  folder.Write(L"ReadMe.txt.old", "old read-me");
+  folder.Write(L"vtrel.updater.exe", "MZ updater");
+  folder.MakeFolder(L"vtrel_tmp");
+  folder.Write(L"vtrel_tmp\\update.zip", "PK archive");
+  folder.SetReadOnly(L"vtrel_tmp\\update.zip");
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(folder.Exists(L"Vantrel.exe.old"));
+  EXPECT_FALSE(folder.Exists(L"ReadMe.txt.old"));
+  EXPECT_FALSE(folder.Exists(L"vtrel.updater.exe"));
+  EXPECT_FALSE(folder.Exists(L"vtrel_tmp"));
+  EndProgram(program, window);
+
+  folder.Write(L"Vantrel.exe.old", "");
+  window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(folder.Exists(L"Vantrel.exe.old"));
+  EndProgram(program, window);
+}
+
+TEST(Startup, FailedSaveLeavesThePreviousFileByteForByte) {
+  ProgramFolder folder;
+  const std::string handMade = "; my own notes\nCloseToTray=1\n[Section]\nDarkMode = 1\n";
+  folder.Write(L"Vantrel.ini", handMade);
+  // A folder where the temporary copy must go makes the save fail before the
+  // settings file itself is touched.
+  folder.MakeFolder(L"Vantrel.ini.tmp");
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(folder.Read(L"Vantrel.ini"), handMade);
+  EndProgram(program, window);
+}
+
+TEST(SingleInstance, SecondCopyEndsTheFirstAndKeepsRunning) {
+  ProgramFolder folder;
+  RunningProgram first;
+  ASSERT_NE(StartAndWait(folder, first), nullptr);
+  RunningProgram second;
+  HWND secondWindow = StartAndWait(folder, second);
+  ASSERT_NE(secondWindow, nullptr);
+  EXPECT_TRUE(first.WaitForExit(10000));
+  EXPECT_EQ(first.ExitCode(), 0u);  // it closed on WM_CLOSE, it was not terminated
+  EXPECT_TRUE(second.IsRunning());
+  e2e::SaveScreenshot(L"single-instance");
+  EndProgram(second, secondWindow);
+}
+
+TEST(SingleInstance, CopyRunningUnderAnotherNameIsNotSeen) {
+  // A second copy looks for "Vantrel.exe", so a first copy stored under
+  // another name is neither asked to close nor ended.
+  ProgramFolder folder;
+  folder.AddProgramCopy(L"Vantrel-portable.exe");
+  RunningProgram renamed;
+  HWND renamedWindow = StartAndWait(folder, renamed, L"Vantrel-portable.exe");
+  ASSERT_NE(renamedWindow, nullptr);
+  RunningProgram second;
+  HWND secondWindow = StartAndWait(folder, second);
+  ASSERT_NE(secondWindow, nullptr);
+  EXPECT_TRUE(renamed.IsRunning());
+  EndProgram(second, secondWindow);
+  EndProgram(renamed, renamedWindow);
+}
+
+TEST(Shutdown, CloseWithParameter111EndsAtOnce) {
+  ProgramFolder folder;
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 111, 0);
+  EXPECT_TRUE(program.WaitForExit(5000));
+  EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// Wine reads per-program DLL overrides from the prefix's registry; an empty
+// one makes cfgmgr32.dll fail to load for that program name only.
+class MissingConfigurationManager : public ::testing::Test {
+ protected:
+  static constexpr wchar_t kOverrideKey[] =
+      L"Software\\Wine\\AppDefaults\\VantrelNoCfgMgr.exe\\DllOverrides";
+  void SetUp() override {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOverrideKey, L"cfgmgr32", REG_SZ, L"", sizeof(wchar_t));
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kOverrideKey); }
+};
+
+TEST_F(MissingConfigurationManager, IsFatalAfterTheSettingsAreWritten) {
+  ProgramFolder folder(L"VantrelNoCfgMgr.exe");
+  RunningProgram program = e2e::Start(folder, L"VantrelNoCfgMgr.exe");
+  HWND box = e2e::WaitForWindow(program.id(), L"Vantrel - Error Quit", kStartTimeoutMs);
+  ASSERT_NE(box, nullptr);
+  e2e::SaveScreenshot(L"fatal-error");
+  EXPECT_TRUE(folder.Exists(L"Vantrel.ini"));
+  EXPECT_EQ(e2e::WaitForWindow(program.id(), kTitlePrefix, 0), nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(program.WaitForExit(10000));
+  EXPECT_EQ(program.ExitCode(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include <map>
+
+#include "app/clock.h"
+#include "tests/sim/sim.h"
+#include "tests/sim/sim_state.h"
+
+namespace sim {
+
+std::int64_t NowMs() { return State().nowMs; }
+
+void AdvanceMs(std::int64_t milliseconds) {
+  const std::int64_t target = State().nowMs + milliseconds;
+  // Events may schedule further events; run them in time order.
+  for (;;) {
+    auto& events = State().events;
+    auto next = events.begin();
+    if (next == events.end() || next->first > target) break;
+    auto event = std::move(next->second);
+    State().nowMs = next->first;
+    events.erase(next);
+    event();
+  }
+  State().nowMs = target;
+}
+
+void At(std::int64_t timeMs, std::function<void()> event) {
+  State().events.emplace(timeMs, std::move(event));
+}
+
+std::int64_t SleptMs() { return State().sleptMs; }
+
+}  // namespace sim
+
+void SleepMs(unsigned milliseconds) {
+  sim::State().sleptMs += milliseconds;
+  sim::AdvanceMs(milliseconds);
+}
+
+std::int64_t LocalTimeSeconds() { return sim::State().nowMs / 1000; }
