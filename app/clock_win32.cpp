@@ -21,3 +21,9 @@ std::int64_t LocalTimeSeconds() {
   broken.tm_sec = local.wSecond;
   return static_cast<std::int64_t>(_mkgmtime(&broken));
 }
+
+ClockTime LocalClockTime() {
+  SYSTEMTIME local{};
+  GetLocalTime(&local);
+  return ClockTime{local.wHour, local.wMinute, local.wSecond};
+}

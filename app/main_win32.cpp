@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "app/main_loop.h"
 #include "app/product.h"
+#include "app/program_state.h"
 #include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
@@ -36,8 +38,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring programPath = OwnProgramPath();
   SetCurrentDirectoryW(FolderOf(programPath).c_str());
 
-  const std::wstring productVersion = ReadProductVersion(programPath);
-  const std::wstring fileVersion = ReadFileVersion(programPath);
+  Identity() = ProgramIdentity{ReadProductVersion(programPath), ReadFileVersion(programPath)};
+  const std::wstring& productVersion = Identity().productVersion;
 
   EnforceSingleInstance();
   RemoveUpdateLeftovers();
@@ -48,13 +50,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   registryColors.ColorDistortionR.clear();
   registryColors.ColorDistortionG.clear();
   registryColors.ColorDistortionB.clear();
-  const Settings settings = LoadAndRewriteSettings(registryColors, productVersion);
+  ProgramSettings() = LoadAndRewriteSettings(registryColors, productVersion);
 
   if (!LoadConfigManager()) ShowFatalErrorAndExit(L"Can not open CfgMgr32 API");
 
-  if (!CreateMainWindow(MainWindowTitle(productVersion, fileVersion))) ReleaseAndExit(1);
-  if (settings.StartMinimized == 0) ShowMainWindow();
+  if (!CreateMainWindow(MainWindowTitle(productVersion, Identity().fileVersion))) {
+    ReleaseAndExit(1);
+  }
+  if (ProgramSettings().StartMinimized == 0) ShowMainWindow();
 
-  RunMessageLoop();
+  RunMainLoop();
   ReleaseAndExit(0);
 }

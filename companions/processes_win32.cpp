@@ -39,6 +39,18 @@ std::wstring WindowTitle(HWND window) {
   return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+struct TitleSearch {
+  const std::wstring* part;
+  HWND found;
+};
+
+BOOL CALLBACK CheckWindowTitle(HWND window, LPARAM search) {
+  auto* state = reinterpret_cast<TitleSearch*>(search);
+  if (!TitleContainsPart(WindowTitle(window), *state->part)) return TRUE;
+  state->found = window;
+  return FALSE;
+}
+
 }  // namespace
 
 ProcessId FindProcessId(const std::wstring& exeName) { return FindMatchingProcess(exeName, 0); }
@@ -57,13 +69,16 @@ int TerminateProcessById(ProcessId id) {
 }
 
 WindowHandle FindWindowByTitlePart(const std::wstring& text) {
-  // The desktop's children are the top-level windows, in Z order, hidden ones
-  // included.
-  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-       window = GetWindow(window, GW_HWNDNEXT)) {
-    if (TitleContainsPart(WindowTitle(window), text)) return reinterpret_cast<WindowHandle>(window);
-  }
-  return 0;
+  // EnumWindows takes the list of top-level windows first, in Z order and
+  // hidden ones included, then calls back for each. Walking the desktop's
+  // children with GetWindow(GW_HWNDNEXT) instead ends early whenever the
+  // window it stands on is destroyed meanwhile, and later windows would be
+  // missed; a window destroyed after EnumWindows listed it just reads an
+  // empty title. EnumWindows reports a stop by the callback as a failure, so
+  // its result is not checked.
+  TitleSearch search{&text, nullptr};
+  EnumWindows(CheckWindowTitle, reinterpret_cast<LPARAM>(&search));
+  return reinterpret_cast<WindowHandle>(search.found);
 }
 
 bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {

@@ -4,10 +4,16 @@
 
 #include <string>
 
+#include "app/loop_events.h"
+
 // Creates the window; false when the system refuses it.
 bool CreateMainWindow(const std::wstring& title);
-void ShowMainWindow();
 void DestroyMainWindow();
 
-// Pumps window messages until the window asks the program to end.
-void RunMessageLoop();
+// Shows the window in its normal state, brought back from hidden.
+void ShowMainWindow();
+// Minimises, then hides: the program stays in the tray.
+void HideMainWindowToTray();
+
+// The oldest window event not yet taken by the main loop.
+bool TakeWindowEvent(LoopEvent& event);

@@ -1,6 +1,11 @@
 #include <windows.h>
 
+#include <deque>
+
 #include "app/shutdown.h"
+#include "app/worker_slot.h"
+#include "ui/log_page.h"
+#include "ui/log_view.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -13,18 +18,38 @@ constexpr int kWindowHeight = 360;
 constexpr WPARAM kQuitNowParam = 111;
 
 HWND mainWindow = nullptr;
+std::deque<LoopEvent> pendingEvents;
+
+// Windows is ending the session or the updater wants the program gone: a
+// headset worker still switching the device nodes must finish first.
+[[noreturn]] void QuitNow() {
+  while (WorkerRunning()) Sleep(20);
+  ReleaseAndExit(0);
+}
+
+// A menu item chosen from the tray menu arrives as WM_COMMAND with no
+// control handle and a notification code of 0.
+bool IsMenuCommand(WPARAM wParam, LPARAM lParam) { return lParam == 0 && HIWORD(wParam) == 0; }
 
 LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_QUERYENDSESSION:
-      ReleaseAndExit(0);
+      QuitNow();
     case WM_CLOSE:
-      if (wParam == kQuitNowParam) ReleaseAndExit(0);
-      PostQuitMessage(0);
+      if (wParam == kQuitNowParam) QuitNow();
+      pendingEvents.push_back(LoopEvent{kCloseButtonEvent, 0, 0});
+      return 0;
+    case kLogGrewMessage:
+      ShowNewLogText();
+      return 0;
+    case WM_COMMAND:
+      if (!IsMenuCommand(wParam, lParam)) break;
+      pendingEvents.push_back(LoopEvent{kMenuEvent, LOWORD(wParam), 0});
       return 0;
     default:
-      return DefWindowProcW(window, message, wParam, lParam);
+      break;
   }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool RegisterWindowClass(HINSTANCE instance) {
@@ -44,16 +69,29 @@ bool CreateMainWindow(const std::wstring& title) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!RegisterWindowClass(instance)) return false;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
-  mainWindow = CreateWindowExW(0, kWindowClass, title.c_str(), style, left, top, kWindowWidth,
-                               kWindowHeight, nullptr, nullptr, instance, nullptr);
-  return mainWindow != nullptr;
+  // The pages are laid out on a 600 x 360 client area; the frame comes on top.
+  RECT frame{0, 0, kWindowWidth, kWindowHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  mainWindow = CreateWindowExW(0, kWindowClass, title.c_str(), style, left, top, width, height,
+                               nullptr, nullptr, instance, nullptr);
+  return mainWindow != nullptr && CreateLogPage(mainWindow);
 }
 
 void ShowMainWindow() {
   ShowWindow(mainWindow, SW_SHOWNORMAL);
-  UpdateWindow(mainWindow);
+  SetForegroundWindow(mainWindow);
+}
+
+void HideMainWindowToTray() {
+  // Minimising first lets the shell animate the window towards the taskbar
+  // before it disappears.
+  ShowWindow(mainWindow, SW_MINIMIZE);
+  Sleep(50);
+  ShowWindow(mainWindow, SW_HIDE);
 }
 
 void DestroyMainWindow() {
@@ -61,10 +99,9 @@ void DestroyMainWindow() {
   mainWindow = nullptr;
 }
 
-void RunMessageLoop() {
-  MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+bool TakeWindowEvent(LoopEvent& event) {
+  if (pendingEvents.empty()) return false;
+  event = pendingEvents.front();
+  pendingEvents.pop_front();
+  return true;
 }

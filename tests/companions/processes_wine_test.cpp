@@ -194,3 +194,24 @@ TEST(ProcessesWine, FindsWindowByTitlePartAndClosesIt) {
   EXPECT_TRUE(WaitUntil([&] { return FindWindowByTitlePart(part) == 0; }));
   EXPECT_FALSE(PostCloseMessage(0, 111));
 }
+
+TEST(ProcessesWine, FindWindowByTitlePartSurvivesWindowsClosingDuringTheSearch) {
+  const std::wstring tag = UniqueTag();
+  Child target = Start(OwnFolder() + L"standin.exe", L"search target " + tag);
+  ASSERT_NE(target.id, 0u);
+  WindowHandle window = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowByTitlePart(tag)) != 0 || target.Exited(); }));
+  ASSERT_FALSE(target.Exited()) << "stand-in exited early with code " << target.ExitCode();
+
+  // New windows go on top of the Z order, so every search walks through the
+  // churning windows before it reaches the target.
+  Child churn = Start(OwnFolder() + L"standin.exe", L"/churn");
+  ASSERT_NE(churn.id, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return FindWindowByTitlePart(L"churn") != 0 || churn.Exited(); }));
+  ASSERT_FALSE(churn.Exited()) << "churn stand-in exited early with code " << churn.ExitCode();
+  int misses = 0;
+  for (int search = 0; search < 300; ++search) {
+    if (FindWindowByTitlePart(tag) != window) ++misses;
+  }
+  EXPECT_EQ(misses, 0);
+}

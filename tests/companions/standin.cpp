@@ -2,9 +2,17 @@
 // top-level window titled with its command line (or a default title) and
 // runs until that window gets WM_CLOSE, exiting with the message's wParam,
 // or until it is terminated.
+//
+// With the command line "/churn" it instead keeps creating and destroying
+// top-level windows until it is terminated, so that window searches of other
+// processes meet windows that vanish under them.
 #include <windows.h>
 
+#include <cwchar>
+
 namespace {
+
+constexpr wchar_t kClassName[] = L"VantrelTestStandIn";
 
 LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
@@ -16,19 +24,31 @@ LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HWND CreateHiddenWindow(HINSTANCE instance, const wchar_t* title) {
+  return CreateWindowExW(0, kClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         320, 200, nullptr, nullptr, instance, nullptr);
+}
+
+[[noreturn]] void Churn(HINSTANCE instance) {
+  HWND ring[16] = {};
+  for (unsigned turn = 0;; ++turn) {
+    HWND& slot = ring[turn % 16];
+    if (slot != nullptr) DestroyWindow(slot);
+    slot = CreateHiddenWindow(instance, L"churn");
+  }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = StandInWindowProc;
   windowClass.hInstance = instance;
-  windowClass.lpszClassName = L"VantrelTestStandIn";
+  windowClass.lpszClassName = kClassName;
   if (!RegisterClassW(&windowClass)) return 2;
-  const wchar_t* title = commandLine != nullptr && *commandLine != 0 ? commandLine : L"Stand-in";
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
-                                instance, nullptr);
-  if (window == nullptr) return 3;
+  const bool titled = commandLine != nullptr && *commandLine != 0;
+  if (titled && std::wcscmp(commandLine, L"/churn") == 0) Churn(instance);
+  if (CreateHiddenWindow(instance, titled ? commandLine : L"Stand-in") == nullptr) return 3;
   MSG message;
   BOOL result;
   while ((result = GetMessageW(&message, nullptr, 0, 0)) > 0) {

@@ -75,6 +75,10 @@ void ProgramFolder::AddProgramCopy(const std::wstring& programName) const {
   CopyFileW(kBuiltProgram, PathOf(programName).c_str(), FALSE);
 }
 
+void ProgramFolder::AddStandIn(const std::wstring& exeName) const {
+  CopyFileW(kStandInProgram, PathOf(exeName).c_str(), FALSE);
+}
+
 void ProgramFolder::Write(const std::wstring& name, const std::string& bytes) const {
   ReplaceFileContents(PathOf(name), bytes);
 }
@@ -143,10 +147,46 @@ HWND WaitForWindow(DWORD processId, const std::wstring& titlePart, DWORD timeout
 
 std::wstring WindowTitle(HWND window) {
   // WM_GETTEXT reaches across processes; GetWindowTextW would not.
-  wchar_t title[1000] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 1000, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG,
-                      2000, nullptr);
-  return title;
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+namespace {
+
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND control, LPARAM context) {
+  auto* search = reinterpret_cast<ControlSearch*>(context);
+  if (GetDlgCtrlID(control) != search->id) return TRUE;
+  search->found = control;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindControl(HWND window, int id) {
+  // EnumChildWindows walks grandchildren too, so controls on pages are found.
+  ControlSearch search{id, nullptr};
+  EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool WaitForControlText(HWND window, int id, const std::wstring& part, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        HWND control = FindControl(window, id);
+        return control && WindowTitle(control).find(part) != std::wstring::npos;
+      },
+      timeoutMs);
 }
 
 bool SaveScreenshot(const std::wstring& name) {

@@ -24,6 +24,9 @@ class ProgramFolder {
   const std::wstring& path() const { return path_; }
   std::wstring PathOf(const std::wstring& name) const { return path_ + L"\\" + name; }
   void AddProgramCopy(const std::wstring& programName) const;
+  // A stand-in companion program (a window that waits to be closed or
+  // ended) under the given executable name.
+  void AddStandIn(const std::wstring& exeName) const;
   void Write(const std::wstring& name, const std::string& bytes) const;
   std::string Read(const std::wstring& name) const;
   bool Exists(const std::wstring& name) const;
@@ -63,6 +66,12 @@ RunningProgram Start(const ProgramFolder& folder, const std::wstring& programNam
 HWND WaitForWindow(DWORD processId, const std::wstring& titlePart, DWORD timeoutMs);
 
 std::wstring WindowTitle(HWND window);
+
+// A control anywhere below `window`, by its identifier; nullptr if none.
+HWND FindControl(HWND window, int id);
+
+// Waits until the text of the control `id` below `window` contains `part`.
+bool WaitForControlText(HWND window, int id, const std::wstring& part, DWORD timeoutMs);
 
 // Saves the screen as artefacts\<name>.bmp in the build folder.
 bool SaveScreenshot(const std::wstring& name);

@@ -109,7 +109,7 @@ TEST(Startup, UpdateLeftoversAreRemovedButAnEmptyOldProgramStays) {
 
 TEST(Startup, FailedSaveLeavesThePreviousFileByteForByte) {
   ProgramFolder folder;
-  const std::string handMade = "; my own notes\nCloseToTray=1\n[Section]\nDarkMode = 1\n";
+  const std::string handMade = "; my own notes\nStartHMDwithSteam=1\n[Section]\nDarkMode = 1\n";
   folder.Write(L"Vantrel.ini", handMade);
   // A folder where the temporary copy must go makes the save fail before the
   // settings file itself is touched.
@@ -133,6 +133,23 @@ TEST(SingleInstance, SecondCopyEndsTheFirstAndKeepsRunning) {
   EXPECT_TRUE(second.IsRunning());
   e2e::SaveScreenshot(L"single-instance");
   EndProgram(second, secondWindow);
+}
+
+TEST(SingleInstance, FirstCopyThatHidesToTrayIsEndedByForce) {
+  ProgramFolder folder;
+  folder.Write(L"Vantrel.ini", "CloseToTray = 1\r\n");
+  RunningProgram first;
+  ASSERT_NE(StartAndWait(folder, first), nullptr);
+  const ULONGLONG started = GetTickCount64();
+  RunningProgram second;
+  HWND secondWindow = StartAndWait(folder, second);
+  ASSERT_NE(secondWindow, nullptr);
+  EXPECT_TRUE(first.WaitForExit(10000));
+  EXPECT_EQ(first.ExitCode(), 1u);  // terminated after 21 requests to close
+  EXPECT_GE(GetTickCount64() - started, 5000u);
+  EXPECT_TRUE(second.IsRunning());
+  PostMessageW(secondWindow, WM_CLOSE, 111, 0);
+  EXPECT_TRUE(second.WaitForExit(10000));
 }
 
 TEST(SingleInstance, CopyRunningUnderAnotherNameIsNotSeen) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/loop_events.h"
 #include "companions/processes.h"
 
 namespace sim {
@@ -21,6 +22,11 @@ std::int64_t NowMs();
 void AdvanceMs(std::int64_t milliseconds);
 void At(std::int64_t timeMs, std::function<void()> event);
 std::int64_t SleptMs();  // total time the program spent in SleepMs
+// The local time of day now; the clock goes on from there.
+void SetTimeOfDay(int hour, int minute, int second);
+
+// How often the log told its view that it grew.
+int LogChanges();
 
 // Files. Paths are compared without regard to ASCII case, like on Windows.
 void PutFile(const std::wstring& path, const std::string& bytes, bool readOnly = false);
@@ -54,5 +60,20 @@ void ProtectProcess(ProcessId id);
 
 // Semaphores created by the program.
 int SemaphoreCreations(const std::wstring& name);
+
+// Window layer: events the main loop will receive, in order; with none
+// queued, the loop's wait just passes time.
+void QueueEvent(const LoopEvent& event);
+bool MainWindowVisible();
+
+// Shell: every target handed to it, in order; some can be made to fail.
+const std::vector<std::wstring>& OpenedLinks();
+void FailShellOpen(const std::wstring& target);
+// Runs `action` each time the shell opens `target` (say, a program starts).
+void OnShellOpen(const std::wstring& target, std::function<void()> action);
+
+// Headset worker: started workers keep running until FinishWorker.
+bool WorkerWaiting();
+void FinishWorker();
 
 }  // namespace sim

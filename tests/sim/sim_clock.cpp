@@ -29,6 +29,10 @@ void At(std::int64_t timeMs, std::function<void()> event) {
 
 std::int64_t SleptMs() { return State().sleptMs; }
 
+void SetTimeOfDay(int hour, int minute, int second) {
+  State().clockOriginSeconds = hour * 3600 + minute * 60 + second - State().nowMs / 1000;
+}
+
 }  // namespace sim
 
 void SleepMs(unsigned milliseconds) {
@@ -37,3 +41,10 @@ void SleepMs(unsigned milliseconds) {
 }
 
 std::int64_t LocalTimeSeconds() { return sim::State().nowMs / 1000; }
+
+ClockTime LocalClockTime() {
+  const std::int64_t seconds =
+      (sim::State().clockOriginSeconds + sim::State().nowMs / 1000) % 86400;
+  return ClockTime{static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                   static_cast<int>(seconds % 60)};
+}

@@ -28,6 +28,8 @@ struct SimWindow {
 struct MachineState {
   std::int64_t nowMs = 0;
   std::int64_t sleptMs = 0;
+  std::int64_t clockOriginSeconds = 0;  // time of day at virtual time 0
+  int logChanges = 0;
   std::multimap<std::int64_t, std::function<void()>> events;
 
   std::map<std::wstring, SimFile> files;  // keyed by lower-cased path
@@ -44,6 +46,13 @@ struct MachineState {
   std::vector<PostedClose> postedCloses;
 
   std::map<std::wstring, int> semaphores;
+
+  std::vector<LoopEvent> queuedEvents;
+  bool mainWindowVisible = false;
+  std::vector<std::wstring> openedLinks;
+  std::set<std::wstring> failingLinks;
+  std::multimap<std::wstring, std::function<void()>> shellActions;
+  void (*workerJob)() = nullptr;
 };
 
 MachineState& State();

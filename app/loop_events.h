@@ -1,0 +1,20 @@
+// The events the main loop receives from the window layer.
+#pragma once
+
+enum LoopEventNumber : int {
+  kNoEvent = 0,
+  kControlEvent = 13100,      // item: control number, detail: event type
+  kMenuEvent = 13101,         // item: tray menu item
+  kTrayEvent = 13102,         // detail: click type
+  kCloseButtonEvent = 13116,  // the close button, or WM_CLOSE from elsewhere
+  kTrayReAddEvent = 65536,    // detail: the virtual-key code of a key press
+};
+
+struct LoopEvent {
+  int number = kNoEvent;
+  int item = 0;
+  int detail = 0;
+};
+
+// Waits up to `timeoutMs` for one window event; kNoEvent when none came.
+LoopEvent WaitForLoopEvent(unsigned timeoutMs);

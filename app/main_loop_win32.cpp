@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "app/loop_events.h"
+#include "ui/main_window.h"
+
+namespace {
+
+void DispatchWaitingMessages() {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace
+
+LoopEvent WaitForLoopEvent(unsigned timeoutMs) {
+  LoopEvent event;
+  if (TakeWindowEvent(event)) return event;
+  // Wakes early for any input or posted message; the window procedure turns
+  // the ones the loop cares about into events.
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  DispatchWaitingMessages();
+  TakeWindowEvent(event);
+  return event;
+}

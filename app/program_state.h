@@ -1,0 +1,21 @@
+// Process-wide values that start-up sets and the rest of the program reads.
+#pragma once
+
+#include <string>
+
+#include "app/settings.h"
+
+struct ProgramIdentity {
+  std::wstring productVersion;
+  std::wstring fileVersion;
+};
+
+// Only the main thread changes these.
+Settings& ProgramSettings();
+ProgramIdentity& Identity();
+
+// Where the WMR driver's settings program was found; empty when it was not.
+std::wstring& OpenVRSettingsPath();
+
+// Writes the settings file from ProgramSettings; failures are silent.
+void SaveProgramSettings();
