@@ -11,6 +11,7 @@
 #include "headset/config_manager.h"
 #include "ui/main_window.h"
 #include "update/version_info.h"
+#include "winsettings/registry.h"
 
 namespace {
 
@@ -32,11 +33,19 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+constexpr wchar_t kColorDistortionKey[] = L"SOFTWARE\\Microsoft\\Windows\\Dwm\\ExtendedComposition";
+
+std::wstring ReadColorDistortion(const wchar_t* name) {
+  return ReadRegValue(kHkeyLocalMachine, kColorDistortionKey, name, 0, nullptr);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring programPath = OwnProgramPath();
   SetCurrentDirectoryW(FolderOf(programPath).c_str());
+  // A missing entry point only makes the registry calls that need it fail.
+  LoadRegistryFunctions();
 
   Identity() = ProgramIdentity{ReadProductVersion(programPath), ReadFileVersion(programPath)};
   const std::wstring& productVersion = Identity().productVersion;
@@ -44,12 +53,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   EnforceSingleInstance();
   RemoveUpdateLeftovers();
 
-  // Until the registry module reads the colour-distortion values, all three
-  // count as missing, so the settings file's backup copies are kept.
   Settings registryColors;
-  registryColors.ColorDistortionR.clear();
-  registryColors.ColorDistortionG.clear();
-  registryColors.ColorDistortionB.clear();
+  registryColors.ColorDistortionR = ReadColorDistortion(L"ColorDistortionR");
+  registryColors.ColorDistortionG = ReadColorDistortion(L"ColorDistortionG");
+  registryColors.ColorDistortionB = ReadColorDistortion(L"ColorDistortionB");
   ProgramSettings() = LoadAndRewriteSettings(registryColors, productVersion);
 
   if (!LoadConfigManager()) ShowFatalErrorAndExit(L"Can not open CfgMgr32 API");

@@ -63,3 +63,12 @@ struct ModuleTraits {
   static void Close(Handle handle) { FreeLibrary(handle); }
 };
 using UniqueModule = UniqueResource<ModuleTraits>;
+
+// Registry keys, closed with RegCloseKey.
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle None() { return nullptr; }
+  static bool Valid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { RegCloseKey(handle); }
+};
+using UniqueKey = UniqueResource<RegistryKeyTraits>;

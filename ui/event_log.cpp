@@ -58,3 +58,8 @@ std::wstring LogText() {
   std::lock_guard<std::mutex> guard(logLock);
   return logText;
 }
+
+std::wstring LogTextFrom(std::size_t offset) {
+  std::lock_guard<std::mutex> guard(logLock);
+  return offset < logText.size() ? logText.substr(offset) : std::wstring();
+}

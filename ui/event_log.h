@@ -2,6 +2,7 @@
 // kept in memory and shown on the "Log Window" page.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Appends "hh:mm:ss:" + marker (" " or "!" for an error) + message + CR,
@@ -10,6 +11,9 @@ void AddLogLine(const std::wstring& message, int errorFlag);
 
 // All entries so far, oldest first.
 std::wstring LogText();
+// The log from character `offset` on: what a view showing `offset`
+// characters has not shown yet.
+std::wstring LogTextFrom(std::size_t offset);
 
 // The text the most recent entry is compared by: for a message without ":"
 // exactly that message.

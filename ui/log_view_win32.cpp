@@ -50,8 +50,8 @@ void ShowNewLogText() {
   HWND view = logView;
   if (!view) return;
   refreshPosted = false;
-  const std::wstring text = LogText();
-  if (text.size() <= shownLength) return;
-  AppendToView(view, text.substr(shownLength));
-  shownLength = text.size();
+  const std::wstring added = LogTextFrom(shownLength);
+  if (added.empty()) return;
+  AppendToView(view, added);
+  shownLength += added.size();
 }

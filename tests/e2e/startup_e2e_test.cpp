@@ -121,6 +121,54 @@ TEST(Startup, FailedSaveLeavesThePreviousFileByteForByte) {
   EndProgram(program, window);
 }
 
+// The colour-distortion values live in the registry; the settings file only
+// keeps a backup of them, used when one of the three is missing.
+class ColorDistortionBackup : public ::testing::Test {
+ protected:
+  static constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows\\Dwm\\ExtendedComposition";
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    for (const wchar_t* name : {L"ColorDistortionR", L"ColorDistortionG", L"ColorDistortionB"}) {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, name);
+    }
+  }
+  static void Put(const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, name, REG_DWORD, &value, sizeof(value));
+  }
+  static std::string SavedBackup(const char* letters) {
+    ProgramFolder folder;
+    folder.Write(
+        L"Vantrel.ini",
+        "ColorDistortionR = 1010\r\nColorDistortionG = 1020\r\nColorDistortionB = 1030\r\n");
+    RunningProgram program;
+    HWND window = StartAndWait(folder, program);
+    EXPECT_NE(window, nullptr);
+    const std::string file = folder.Read(L"Vantrel.ini");
+    EndProgram(program, window);
+    std::string backup;
+    for (const char* letter = letters; *letter; ++letter) {
+      const std::string key = std::string("ColorDistortion") + *letter + " = ";
+      const size_t at = file.find(key);
+      backup += at == std::string::npos ? "?" : file.substr(at + key.size(), 4);
+      backup += ' ';
+    }
+    return backup;
+  }
+};
+
+TEST_F(ColorDistortionBackup, RegistryValuesWinWhenAllThreeArePresent) {
+  Put(L"ColorDistortionR", 950);
+  Put(L"ColorDistortionG", 960);
+  Put(L"ColorDistortionB", 970);
+  EXPECT_EQ(SavedBackup("RGB"), "950\r 960\r 970\r ");
+}
+
+TEST_F(ColorDistortionBackup, FileBackupIsUsedWhenOneValueIsMissing) {
+  Put(L"ColorDistortionR", 950);
+  Put(L"ColorDistortionB", 970);
+  EXPECT_EQ(SavedBackup("RGB"), "1010 1020 1030 ");
+}
+
 TEST(SingleInstance, SecondCopyEndsTheFirstAndKeepsRunning) {
   ProgramFolder folder;
   RunningProgram first;

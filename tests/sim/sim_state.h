@@ -25,6 +25,18 @@ struct SimWindow {
   std::int64_t closeDelayMs;
 };
 
+using RegRoot = std::uintptr_t;
+
+struct SimRegValue {
+  int type;
+  std::string data;
+};
+
+struct SimKey {
+  std::wstring name;                           // as first created
+  std::map<std::wstring, SimRegValue> values;  // keyed by lower-cased name
+};
+
 struct MachineState {
   std::int64_t nowMs = 0;
   std::int64_t sleptMs = 0;
@@ -46,6 +58,9 @@ struct MachineState {
   std::vector<PostedClose> postedCloses;
 
   std::map<std::wstring, int> semaphores;
+
+  std::map<std::wstring, SimKey> registry;  // keyed by root and lower-cased path
+  int registryFailure = 0;
 
   std::vector<LoopEvent> queuedEvents;
   bool mainWindowVisible = false;
