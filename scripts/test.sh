@@ -1,7 +1,7 @@
 #!/bin/bash
-# Sets up the machine and runs every test: host (plain and with sanitizers
-# and the fuzzer), Wine and end to end. Artefacts (screenshots) end up in
-# build/windows/artefacts.
+# Sets up the machine and runs every test: host (plain, with address and
+# thread sanitizers, and the fuzzer), Wine and end to end. Screenshots end
+# up in build/windows/artefacts.
 set -euo pipefail
 VANTREL_SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 cd "$VANTREL_SOURCE"
@@ -9,13 +9,14 @@ source scripts/display.sh
 
 bash scripts/setup.sh
 
-for preset in host host-asan windows; do
+for preset in host host-asan host-tsan windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
 
 ctest --preset host
 ctest --preset host-asan
+ctest --preset host-tsan
 
 vantrel_wine_roots=("$VANTREL_SOURCE/build/windows/wine")
 sh tests/wine/prefix.sh stop "${vantrel_wine_roots[@]}"

@@ -40,9 +40,8 @@ serve() {
   # Exit code 0: no server ran yet for the prefix and this one now does.
   if WINEPREFIX="$1" "$WINESERVER" -p60 </dev/null >/dev/null 2>&1 9>&-; then
     # Boot the prefix here, so its long-lived helper processes (services,
-    # devices, the desktop) start with no pipes of the caller either.
+    # devices) start with no pipes of the caller either.
     WINEPREFIX="$1" "$WINE" wineboot </dev/null >/dev/null 2>&1 9>&- || true
-    WINEPREFIX="$1" "$WINE" explorer /desktop=Default </dev/null >/dev/null 2>&1 9>&- &
   fi
 }
 

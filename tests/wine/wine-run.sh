@@ -16,4 +16,13 @@ export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}"
 mkdir -p "$(dirname "$prefix")"
 flock "$prefix.lock" sh "$here/prefix.sh" create "$prefix"
 sh "$here/prefix.sh" serve "$prefix"
-exec "$WINE" "$@"
+
+# Programs the test starts (Wine's desktop process among them) inherit its
+# output; sent straight to CTest's pipe, it would keep CTest waiting for as
+# long as they live. A file is handed over once the test has ended instead.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+status=0
+"$WINE" "$@" >"$output" 2>&1 </dev/null || status=$?
+cat "$output"
+exit "$status"
