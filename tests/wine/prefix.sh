@@ -51,6 +51,13 @@ stop() {
     find "$root" -maxdepth 2 -name system.reg | while read -r reg; do
       WINEPREFIX=$(dirname "$reg") "$WINESERVER" -k >/dev/null 2>&1 || true
     done
+    # Wine's device hosts can outlive a killed server; end whatever still
+    # runs in these prefixes.
+    for process in /proc/[0-9]*; do
+      if { tr '\0' '\n' <"$process/environ"; } 2>/dev/null | grep -q "^WINEPREFIX=$root/"; then
+        kill -9 "${process#/proc/}" 2>/dev/null || true
+      fi
+    done
   done
 }
 
