@@ -37,8 +37,7 @@ const void* QueryValue(std::vector<DWORD>& info, const std::wstring& subBlock, U
 
 // The ProductVersion string of one language block, trimmed; false when the
 // block or its entry does not exist.
-bool QueryProductVersion(std::vector<DWORD>& info, const std::wstring& block,
-                         std::wstring* text) {
+bool QueryProductVersion(std::vector<DWORD>& info, const std::wstring& block, std::wstring* text) {
   UINT length = 0;
   const void* value =
       QueryValue(info, L"\\StringFileInfo\\" + block + L"\\ProductVersion", 0, &length);

@@ -178,7 +178,8 @@ TEST(ProcessesWine, FindsWindowByTitlePartAndClosesIt) {
   // A part from the middle of the title, in other case; the window is hidden.
   const std::wstring part = L"v0.1 ALPHA (PROBE " + tag;
   WindowHandle window = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowByTitlePart(part)) != 0 || standIn.Exited(); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return (window = FindWindowByTitlePart(part)) != 0 || standIn.Exited(); }));
   // Wine cannot create windows without a display; the stand-in then exits with 3.
   ASSERT_FALSE(standIn.Exited()) << "stand-in exited early with code " << standIn.ExitCode();
   DWORD owner = 0;
@@ -200,7 +201,8 @@ TEST(ProcessesWine, FindWindowByTitlePartSurvivesWindowsClosingDuringTheSearch) 
   Child target = Start(OwnFolder() + L"standin.exe", L"search target " + tag);
   ASSERT_NE(target.id, 0u);
   WindowHandle window = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowByTitlePart(tag)) != 0 || target.Exited(); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return (window = FindWindowByTitlePart(tag)) != 0 || target.Exited(); }));
   ASSERT_FALSE(target.Exited()) << "stand-in exited early with code " << target.ExitCode();
 
   // New windows go on top of the Z order, so every search walks through the
