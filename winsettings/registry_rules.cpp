@@ -1,5 +1,7 @@
 #include "winsettings/registry_rules.h"
 
+#include <algorithm>
+
 #include "app/text.h"
 
 namespace {
@@ -76,6 +78,65 @@ std::wstring MultiStringText(const std::u16string& data) {
 
 std::wstring StringFromData(const std::u16string& data) {
   return FromUtf8(Utf16ToUtf8(data.substr(0, data.find(u'\0'))));
+}
+
+std::u16string Utf16FromBytes(const std::vector<std::uint8_t>& data) {
+  std::u16string text(data.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  }
+  return text;
+}
+
+namespace {
+
+// Little-endian, zero-filled when the data is shorter than the number.
+std::uint64_t NumberFromBytes(const std::vector<std::uint8_t>& data, size_t width) {
+  std::uint64_t number = 0;
+  for (size_t i = std::min(width, data.size()); i-- > 0;) number = number << 8 | data[i];
+  return number;
+}
+
+}  // namespace
+
+std::wstring RenderRegData(int type, std::vector<std::uint8_t>& data, RegValue* record) {
+  switch (type) {
+    case kRegBinary: {
+      std::wstring text = RenderBinary(data);
+      if (record) {
+        record->DATASIZE = static_cast<std::int32_t>(data.size());
+        record->BINARY = std::move(data);
+      }
+      return text;
+    }
+    case kRegDword: {
+      const auto number = static_cast<std::uint32_t>(NumberFromBytes(data, 4));
+      if (record) record->DWORDVALUE = number, record->DATASIZE = 4;
+      return std::to_wstring(static_cast<std::int32_t>(number));
+    }
+    case kRegQword: {
+      const std::uint64_t number = NumberFromBytes(data, 8);
+      if (record) record->QWORDVALUE = number, record->DATASIZE = 8;
+      return std::to_wstring(static_cast<std::int64_t>(number));
+    }
+    case kRegSz:
+    case kRegExpandSz:
+      return StringFromData(Utf16FromBytes(data));
+    case kRegMultiSz:
+      return MultiStringText(Utf16FromBytes(data));
+    default:
+      return std::wstring();
+  }
+}
+
+bool IsRegStringType(int type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+void SetRegString(RegValue* record, const std::wstring& text) {
+  if (!record) return;
+  record->STRINGVALUE = text;
+  record->DATASIZE = static_cast<std::int32_t>(text.size());
 }
 
 void ResetRegRecord(RegValue* record, bool keepBinaryInputs) {

@@ -27,6 +27,17 @@ std::wstring MultiStringText(const std::u16string& data);
 // A string value's data up to its first NUL, or all of it without one.
 std::wstring StringFromData(const std::u16string& data);
 
+// Stored bytes as UTF-16 units, little-endian; an odd last byte is dropped.
+std::u16string Utf16FromBytes(const std::vector<std::uint8_t>& data);
+
+// The text a read returns for stored data of `type`, with the record's
+// number fields filled in; binary data moves into the record when there is
+// one. Expandable strings come back unexpanded: the caller expands them.
+std::wstring RenderRegData(int type, std::vector<std::uint8_t>& data, RegValue* record);
+bool IsRegStringType(int type);
+// A string read's result: STRINGVALUE and its length in DATASIZE.
+void SetRegString(RegValue* record, const std::wstring& text);
+
 // Clears the record at the start of an operation; a binary write keeps its
 // two inputs.
 void ResetRegRecord(RegValue* record, bool keepBinaryInputs);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "app/text.h"
+#include <algorithm>
+
 #include "app/win32_handles.h"
 #include "winsettings/registry.h"
 #include "winsettings/registry_rules.h"
@@ -27,7 +28,12 @@ Function LookUp(HMODULE module, const char* name) {
 // had refused it.
 constexpr LSTATUS kMissingEntryPoint = ERROR_PROC_NOT_FOUND;
 
-HKEY RootKey(RegRoot root) { return reinterpret_cast<HKEY>(root); }
+// Windows' predefined root handles are 32-bit numbers sign-extended to
+// pointer width (HKEY_CURRENT_USER is 0xFFFFFFFF80000001 in a 64-bit process).
+HKEY RootKey(RegRoot root) {
+  const auto number = static_cast<LONG>(static_cast<std::uint32_t>(root));
+  return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(number));
+}
 
 REGSAM AccessMask(REGSAM base, int view32) { return view32 ? base | KEY_WOW64_32KEY : base; }
 
@@ -40,17 +46,22 @@ LSTATUS OpenForReading(RegRoot root, const std::wstring& path, int view32, Uniqu
 }
 
 LSTATUS SetValue(HKEY key, const std::wstring& name, DWORD type, const void* data, size_t bytes) {
+  return RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                        static_cast<DWORD>(bytes));
+}
+
+// Lists of strings go through the entry point looked up at start-up.
+LSTATUS SetMultiString(HKEY key, const std::wstring& name, const std::u16string& data) {
   if (!setValue) return kMissingEntryPoint;
-  return setValue(key, name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                  static_cast<DWORD>(bytes));
+  return setValue(key, name.c_str(), 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                  static_cast<DWORD>(data.size() * sizeof(char16_t)));
 }
 
 LSTATUS WriteTyped(HKEY key, const std::wstring& name, const std::wstring& value, int type,
                    RegValue* record) {
   switch (type) {
     case kRegBinary: {
-      if (!record) return ERROR_INVALID_PARAMETER;
-      if (record->BINARY.empty()) return kRegErrorNoBinary;
+      if (!record || record->BINARY.empty()) return kRegErrorNoBinary;
       // A count beyond the buffer would read past it: write what is there.
       size_t bytes = record->BINARY.size();
       if (record->DATASIZE > 0) bytes = std::min(bytes, static_cast<size_t>(record->DATASIZE));
@@ -68,68 +79,30 @@ LSTATUS WriteTyped(HKEY key, const std::wstring& name, const std::wstring& value
     case kRegExpandSz:
       return SetValue(key, name, static_cast<DWORD>(type), value.c_str(),
                       (value.size() + 1) * sizeof(wchar_t));
-    case kRegMultiSz: {
-      const std::u16string data = MultiStringData(value);
-      return SetValue(key, name, REG_MULTI_SZ, data.data(), data.size() * sizeof(char16_t));
-    }
+    case kRegMultiSz:
+      return SetMultiString(key, name, MultiStringData(value));
     default:
       return ERROR_SUCCESS;
   }
 }
 
-std::u16string AsText(const std::vector<std::uint8_t>& data) {
-  std::u16string text(data.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-  }
-  return text;
-}
-
-std::wstring Expand(const std::wstring& text) {
-  if (!expandStrings) return std::wstring();
+// Environment references such as %SystemRoot% replaced by their values. A
+// missing entry point or a failed expansion fails the read like a refused
+// registry call.
+LSTATUS Expand(const std::wstring& text, std::wstring& expanded) {
+  if (!expandStrings) return kMissingEntryPoint;
   const DWORD needed = expandStrings(text.c_str(), nullptr, 0);
-  if (needed < 1) return std::wstring();
-  std::wstring expanded(needed, L'\0');
+  if (needed < 1) return static_cast<LSTATUS>(GetLastError());
+  expanded.assign(needed, L'\0');
   const DWORD written = expandStrings(text.c_str(), expanded.data(), needed);
-  if (written == 0 || written > needed) return std::wstring();
-  expanded.resize(written - 1);
-  return expanded;
-}
-
-std::wstring Render(DWORD type, std::vector<std::uint8_t>& data, RegValue* record) {
-  switch (type) {
-    case REG_BINARY: {
-      std::wstring text = RenderBinary(data);
-      if (record) {
-        record->DATASIZE = static_cast<std::int32_t>(data.size());
-        record->BINARY = std::move(data);
-      }
-      return text;
-    }
-    case REG_DWORD: {
-      DWORD number = 0;
-      memcpy(&number, data.data(), std::min(data.size(), sizeof(number)));
-      if (record) record->DWORDVALUE = number, record->DATASIZE = 4;
-      return std::to_wstring(static_cast<std::int32_t>(number));
-    }
-    case REG_QWORD: {
-      std::uint64_t number = 0;
-      memcpy(&number, data.data(), std::min(data.size(), sizeof(number)));
-      if (record) record->QWORDVALUE = number, record->DATASIZE = 8;
-      return std::to_wstring(static_cast<std::int64_t>(number));
-    }
-    case REG_SZ:
-      return StringFromData(AsText(data));
-    case REG_EXPAND_SZ:
-      return Expand(StringFromData(AsText(data)));
-    case REG_MULTI_SZ:
-      return MultiStringText(AsText(data));
-    default:
-      return std::wstring();
+  // More than `needed` means the environment changed between the two calls.
+  if (written == 0 || written > needed) {
+    expanded.clear();
+    return written ? ERROR_MORE_DATA : static_cast<LSTATUS>(GetLastError());
   }
+  expanded.resize(written - 1);
+  return ERROR_SUCCESS;
 }
-
-bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 }  // namespace
 
@@ -137,7 +110,9 @@ bool LoadRegistryFunctions() {
   advapi32 = UniqueModule(LoadLibraryW(L"Advapi32.dll"));
   setValue = LookUp<SetValueFunction>(advapi32.Get(), "RegSetValueExW");
   enumKey = LookUp<EnumKeyFunction>(advapi32.Get(), "RegEnumKeyExW");
-  // Advapi32 does not export ExpandEnvironmentStringsW; it lives in kernel32.
+  // Advapi32 does not export ExpandEnvironmentStringsW (kernel32 does):
+  // looked up there, the slot would stay empty and every expandable string
+  // would read back empty.
   expandStrings =
       LookUp<ExpandFunction>(GetModuleHandleW(L"kernel32.dll"), "ExpandEnvironmentStringsW");
   return setValue && enumKey && expandStrings;
@@ -194,12 +169,14 @@ std::wstring ReadRegValue(RegRoot root, const std::wstring& path, const std::wst
     return std::wstring();
   }
   data.resize(size);
-  if (record) record->VALUETYPE = static_cast<std::int32_t>(type);
-  std::wstring text = Render(type, data, record);
-  if (record && IsText(type)) {
-    record->STRINGVALUE = text;
-    record->DATASIZE = static_cast<std::int32_t>(text.size());
+  std::wstring text = RenderRegData(static_cast<int>(type), data, record);
+  if (type == REG_EXPAND_SZ) status = Expand(std::wstring(text), text);
+  if (status != ERROR_SUCCESS) {
+    SetRegError(record, status);
+    return std::wstring();
   }
+  if (record) record->VALUETYPE = static_cast<std::int32_t>(type);
+  if (IsRegStringType(static_cast<int>(type))) SetRegString(record, text);
   return text;
 }
 

@@ -25,16 +25,20 @@ struct SimWindow {
   std::int64_t closeDelayMs;
 };
 
-using RegRoot = std::uintptr_t;
-
 struct SimRegValue {
-  int type;
-  std::string data;
+  int type = 0;
+  std::string data;  // the bytes as stored
 };
 
 struct SimKey {
   std::wstring name;                           // as first created
   std::map<std::wstring, SimRegValue> values;  // keyed by lower-cased name
+};
+
+struct SimRegistry {
+  std::map<std::wstring, SimKey> keys;               // keyed by root and lower-cased path
+  int failure = 0;                                   // every call fails with this code
+  std::map<std::wstring, std::wstring> environment;  // lower-cased names
 };
 
 struct MachineState {
@@ -59,8 +63,7 @@ struct MachineState {
 
   std::map<std::wstring, int> semaphores;
 
-  std::map<std::wstring, SimKey> registry;  // keyed by root and lower-cased path
-  int registryFailure = 0;
+  SimRegistry registry;
 
   std::vector<LoopEvent> queuedEvents;
   bool mainWindowVisible = false;
