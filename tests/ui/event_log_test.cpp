@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <random>
 #include <string>
 #include <thread>
@@ -95,9 +96,53 @@ TEST(LastEntryText, MatchesTheWholeLogReversalOnRandomLogs) {
   EXPECT_EQ(LastEntryText(L"09:05:07: Found SteamVR\r"), L"Found SteamVR");
 }
 
-TEST_F(EventLog, LinesFromManyThreadsStayWhole) {
-  constexpr int kThreads = 4;
-  constexpr int kLines = 200;
+// The whole operation written out literally: the comparison text by
+// reversal, then the entry appended with the given time stamp.
+void AddLogLineLiterally(std::wstring& log, const std::wstring& message, int errorFlag,
+                         const std::wstring& stamp) {
+  if (message == LastEntryByReversal(log)) return;
+  log += stamp + (errorFlag != 0 ? L"!" : L" ") + message + L"\r";
+}
+
+TEST_F(EventLog, RandomCallsLeaveTheLogTheLiteralRuleLeaves) {
+  const std::vector<std::wstring> messages = {
+      L"Found SteamVR",
+      L"Can not find SteamVR",
+      L"",
+      L"New Version V (2024.5.1.2)",
+      L"a:b",
+      L":",
+      L"x\r",
+      L"\r",
+      L"Found no WMR Headset Registry Entry\r>>> Try to repair",
+      L"Found SteamVR\r",
+      L"!",
+      L" "};
+  std::mt19937 random(11);
+  // Starting a minute before midnight, the clock runs into the next day.
+  sim::SetTimeOfDay(23, 59, 0);
+  long secondOfDay = 23 * 3600 + 59 * 60;
+  std::wstring expected = LogText();
+  for (int call = 0; call < 1500; ++call) {
+    const int stepSeconds = static_cast<int>(random() % 3);
+    sim::AdvanceMs(stepSeconds * 1000);
+    secondOfDay = (secondOfDay + stepSeconds) % 86400;
+    wchar_t stamp[16];
+    std::swprintf(stamp, 16, L"%02ld:%02ld:%02ld:", secondOfDay / 3600, secondOfDay / 60 % 60,
+                  secondOfDay % 60);
+    const std::wstring& message = messages[random() % messages.size()];
+    const int errorFlag = static_cast<int>(random() % 3) - 1;  // -1, 0 or 1
+    AddLogLineLiterally(expected, message, errorFlag, stamp);
+    AddLogLine(message, errorFlag);
+    ASSERT_EQ(LogText(), expected) << "call " << call;
+  }
+  EXPECT_NE(expected.find(L"\r00:0"), std::wstring::npos);  // the run crossed midnight
+}
+
+TEST_F(EventLog, LinesFromManyThreadsStayWholeAndInOrder) {
+  constexpr int kThreads = 6;
+  constexpr int kLines = 300;
+  sim::SetTimeOfDay(8, 0, 0);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([t] {
@@ -108,15 +153,21 @@ TEST_F(EventLog, LinesFromManyThreadsStayWhole) {
   }
   for (std::thread& thread : threads) thread.join();
   const std::wstring added = Added();
-  size_t entries = 0;
-  for (size_t begin = 0; begin < added.size(); ++entries) {
+  std::vector<int> nextLine(kThreads, 0);
+  size_t begin = 0;
+  while (begin < added.size()) {
     const size_t end = added.find(L'\r', begin);
     ASSERT_NE(end, std::wstring::npos);
     const std::wstring entry = added.substr(begin, end - begin);
-    ASSERT_EQ(entry.find(L"thread ", 10), 10u) << "entry broken: " << entry.size();
+    const int t = entry.size() > 17 ? entry[17] - L'0' : -1;
+    ASSERT_TRUE(t >= 0 && t < kThreads) << "broken entry of " << entry.size() << " characters";
+    const std::wstring whole = std::wstring(L"08:00:00:") + (t % 2 ? L"!" : L" ") + L"thread " +
+                               std::to_wstring(t) + L" line " + std::to_wstring(nextLine[t]);
+    ASSERT_EQ(entry, whole);
+    ++nextLine[t];
     begin = end + 1;
   }
-  EXPECT_EQ(entries, static_cast<size_t>(kThreads * kLines));
+  EXPECT_EQ(nextLine, std::vector<int>(kThreads, kLines));
 }
 
 }  // namespace
