@@ -5,8 +5,16 @@
 #include "app/shell.h"
 #include "app/worker_slot.h"
 #include "companions/processes.h"
+#include "companions/services.h"
+#include "headset/device_discovery.h"
+#include "headset/headset_sequences.h"
+#include "headset/status_monitor.h"
+#include "ui/control_actions.h"
+#include "ui/controls.h"
 #include "ui/event_log.h"
 #include "ui/main_window.h"
+#include "ui/theme.h"
+#include "ui/tray.h"
 
 namespace {
 
@@ -29,6 +37,51 @@ LoopState state;
 
 bool SteamVRRuns() { return FindProcessId(ProgramSettings().SteamVRProcessName) != 0; }
 
+const std::wstring& OculusService() { return ProgramSettings().OculusServiceName; }
+int OculusState() { return ServiceState(OculusService()); }
+
+// A start or stop that the window then confirms or reports failed.
+void Await(ConfirmationWindow& window, std::atomic<bool>& pending) {
+  window.deadline = state.now + kConfirmationSeconds;
+  pending = true;
+}
+
+// Headset commands act only on a headset that was found and while no other
+// start or stop runs.
+bool HeadsetCommandAllowed() { return !WorkerRunning() && DiscoveryState() == kDiscoveryFound; }
+
+void StartOrStopHeadset() {
+  if (!HeadsetCommandAllowed()) return;
+  const std::uint8_t headset = HeadsetState();
+  if (headset == kHeadsetOffline) {
+    StartWorker(HeadsetStart);
+  } else if (headset == kHeadsetOnline) {
+    StartHeadsetStop();
+  }
+}
+
+void RestartHeadset() {
+  if (DiscoveryState() != kDiscoveryFound) return;
+  state.headsetRestartDeadline = kHeadsetRestartMarker;
+  if (!WorkerRunning()) StartHeadsetStop();
+}
+
+void StartOrStopOculus() {
+  if (OculusState() == kServiceStopped) {
+    StartServiceByName(OculusService());
+    Await(state.startConfirmation, state.startConfirmation.oculusPending);
+    return;
+  }
+  StopServiceWithDependents(OculusService());
+  Await(state.stopConfirmation, state.stopConfirmation.oculusPending);
+}
+
+void RestartOculus() {
+  if (OculusState() != kServiceRunning) return;
+  state.oculusRestartDeadline = state.now + 1;
+  StopServiceWithDependents(OculusService());
+}
+
 void OpenWithFallback(const std::wstring& target, const std::wstring& fallback) {
   if (!OpenShellLink(target)) OpenShellLink(fallback);
 }
@@ -36,13 +89,11 @@ void OpenWithFallback(const std::wstring& target, const std::wstring& fallback) 
 void StartOrStopSteamVR() {
   if (!SteamVRRuns()) {
     OpenShellLink(kRunSteamVR);
-    state.startConfirmation.deadline = state.now + kConfirmationSeconds;
-    state.startConfirmation.steamVrPending = true;
+    Await(state.startConfirmation, state.startConfirmation.steamVrPending);
     return;
   }
   TerminateProcessById(FindProcessId(ProgramSettings().SteamVRProcessName));
-  state.stopConfirmation.deadline = state.now + kConfirmationSeconds;
-  state.stopConfirmation.steamVrPending = true;
+  Await(state.stopConfirmation, state.stopConfirmation.steamVrPending);
 }
 
 void RestartSteamVR() {
@@ -53,11 +104,23 @@ void RestartSteamVR() {
 
 void DispatchMenu(int item) {
   switch (item) {
+    case kMenuStartHeadset:
+      StartOrStopHeadset();
+      break;
+    case kMenuRestartHeadset:
+      RestartHeadset();
+      break;
     case kMenuStartSteamVR:
       StartOrStopSteamVR();
       break;
     case kMenuRestartSteamVR:
       RestartSteamVR();
+      break;
+    case kMenuStartOculus:
+      StartOrStopOculus();
+      break;
+    case kMenuRestartOculus:
+      RestartOculus();
       break;
     case kMenuWindowsWmrSettings:
       OpenWithFallback(kWindowsWmrSettings, kWindowsWmrStorePage);
@@ -87,6 +150,11 @@ void DispatchCloseButton() {
   }
 }
 
+void DispatchTrayClick(int click) {
+  if (click == kTrayDoubleClick) ShowMainWindow();
+  if (click == kTrayRightClick) OpenTrayMenu();
+}
+
 void Dispatch(const LoopEvent& event) {
   switch (event.number) {
     case kMenuEvent:
@@ -95,47 +163,133 @@ void Dispatch(const LoopEvent& event) {
     case kCloseButtonEvent:
       DispatchCloseButton();
       break;
+    case kControlEvent:
+      DispatchControlEvent(event.item, event.detail);
+      break;
+    case kTrayEvent:
+      DispatchTrayClick(event.detail);
+      break;
+    case kTrayReAddEvent:
+      // Whatever key it carries: the icon comes back red and the poll, due
+      // at once, gives it its colour again.
+      state.nextStatusPoll = 0;
+      ReAddTrayIcon();
+      break;
     default:
       break;
   }
 }
 
+bool SteamVRIs(bool running) { return SteamVRRuns() == running; }
+bool OculusServiceIs(bool running) {
+  return OculusState() == (running ? kServiceRunning : kServiceStopped);
+}
+
+// One companion a confirmation window watches.
+struct Confirmed {
+  std::atomic<bool>& pending;
+  bool (*reached)(bool running);
+  const wchar_t* done;
+  const wchar_t* failed;
+};
+
 struct ConfirmationTexts {
   const wchar_t* steamVrDone;
   const wchar_t* steamVrFailed;
+  const wchar_t* oculusDone;
+  const wchar_t* oculusFailed;
 };
 
-// While the window is open, each turn looks whether SteamVR reached the
-// wanted state; once it has passed, what is still pending is reported failed.
+// While the window is open, each turn looks whether SteamVR and the Oculus
+// service reached the wanted state; once it has passed, what is still
+// pending is reported failed.
 void CheckConfirmation(ConfirmationWindow& window, bool wantRunning,
                        const ConfirmationTexts& texts) {
+  const Confirmed companions[] = {
+      {window.steamVrPending, SteamVRIs, texts.steamVrDone, texts.steamVrFailed},
+      {window.oculusPending, OculusServiceIs, texts.oculusDone, texts.oculusFailed}};
   const std::int64_t deadline = window.deadline;
   if (deadline >= 1 && deadline >= state.now) {
-    if (window.steamVrPending && SteamVRRuns() == wantRunning) {
-      AddLogLine(texts.steamVrDone, 0);
-      window.steamVrPending = false;
+    for (const Confirmed& companion : companions) {
+      if (companion.pending && companion.reached(wantRunning)) {
+        AddLogLine(companion.done, 0);
+        companion.pending = false;
+      }
     }
     if (!window.steamVrPending && !window.oculusPending) window.deadline = 0;
   } else if (deadline > 0) {
     window.deadline = 0;
-    if (window.steamVrPending.exchange(false)) AddLogLine(texts.steamVrFailed, 1);
+    for (const Confirmed& companion : companions) {
+      if (companion.pending.exchange(false)) AddLogLine(companion.failed, 1);
+    }
   }
 }
 
-void RunSteamVRRestart() {
-  if (state.steamVrRestartDeadline < 1 || state.now <= state.steamVrRestartDeadline) return;
-  if (SteamVRRuns()) {
-    state.steamVrRestartDeadline = state.now + 1;
+void RunHeadsetRestart() {
+  const std::int64_t deadline = state.headsetRestartDeadline;
+  if (deadline < 1 || state.now <= deadline) return;
+  state.headsetRestartDeadline = -1;
+  if (HeadsetCommandAllowed()) StartWorker(HeadsetStart);
+  state.nextStatusPoll = 0;
+}
+
+// A restart starts the companion again once it has gone, looking again a
+// second later while it lingers.
+void RunDelayedRestart(std::int64_t& deadline, bool (*gone)(), void (*start)()) {
+  if (deadline < 1 || state.now <= deadline) return;
+  if (!gone()) {
+    deadline = state.now + 1;
     return;
   }
-  OpenShellLink(kRunSteamVR);
-  state.steamVrRestartDeadline = -1;
+  start();
+  deadline = -1;
   state.nextStatusPoll = 0;
+}
+
+bool SteamVRGone() { return !SteamVRRuns(); }
+void StartSteamVR() { OpenShellLink(kRunSteamVR); }
+bool OculusStopped() { return OculusState() == kServiceStopped; }
+void StartOculus() { StartServiceByName(OculusService()); }
+
+// The icon vanishes when Explorer ends and is refused while there is no
+// taskbar (at log-on). A poll is forced only once it is back: while the
+// shell keeps refusing there is nothing to show it on.
+void WatchTrayIcon() {
+  if (!TrayIconExists() && AddTrayIcon()) state.nextStatusPoll = 0;
+}
+
+void RunStatusPoll() {
+  if (state.now <= state.nextStatusPoll) return;
+  state.nextStatusPoll = state.now + 2;
+  UpdateHeadsetStatus();
+  ApplySteamRule();
+  // The colour factors change on every arrow step; saving them here keeps
+  // the settings file from being rewritten for each one.
+  if (state.colorChanged) {
+    SaveProgramSettings();
+    state.colorChanged = false;
+  }
+}
+
+// A finished update check leaves its label disabled for a few seconds.
+void EnableUpdateButtonWhenDue() {
+  if (state.updateButtonEnableTime < 0 || state.now <= state.updateButtonEnableTime) return;
+  state.updateButtonEnableTime = -1;
+  SetControlEnabled(kLabelCheckForUpdate, true);
 }
 
 }  // namespace
 
 LoopState& Loop() { return state; }
+
+// While the stop runs the headset items and "Exit" stay disabled; the stop
+// enables "Exit" again when it ends.
+void StartHeadsetStop() {
+  for (int item : {kMenuStartHeadset, kMenuRestartHeadset, kMenuExit}) {
+    EnableTrayMenuItem(item, false);
+  }
+  if (!StartWorker(HeadsetStop)) EnableTrayMenuItem(kMenuExit, true);
+}
 
 void ResetLoopState() {
   state.now = 0;
@@ -149,15 +303,26 @@ void ResetLoopState() {
   state.steamVrRestartDeadline = -1;
   state.oculusRestartDeadline = -1;
   state.nextStatusPoll = 0;
+  state.colorChanged = false;
+  state.updateButtonEnableTime = -1;
 }
 
 bool RunLoopTurn(const LoopEvent& event) {
   state.now = LocalTimeSeconds();
   Dispatch(event);
   CheckConfirmation(state.startConfirmation, true,
-                    {L"SteamVR started...", L"Can not start SteamVR"});
-  CheckConfirmation(state.stopConfirmation, false, {L"SteamVR closed", L"Can not close SteamVR"});
-  RunSteamVRRestart();
+                    {L"SteamVR started...", L"Can not start SteamVR", L"Oculus Service started...",
+                     L"Can not start Oculus Service"});
+  CheckConfirmation(state.stopConfirmation, false,
+                    {L"SteamVR closed", L"Can not close SteamVR", L"Oculus Service stopped",
+                     L"Can not stop Oculus Service"});
+  RunHeadsetRestart();
+  RunDelayedRestart(state.steamVrRestartDeadline, SteamVRGone, StartSteamVR);
+  RunDelayedRestart(state.oculusRestartDeadline, OculusStopped, StartOculus);
+  EnableUpdateButtonWhenDue();
+  WatchTrayIcon();
+  RunStatusPoll();
+  UpdateHoverColors();
   return state.exitRequest && !WorkerRunning();
 }
 

@@ -29,6 +29,9 @@ struct ConfirmationWindow {
   std::atomic<bool> oculusPending{false};
 };
 
+// The headset restart deadline while a restart waits for its stop to end.
+inline constexpr std::int64_t kHeadsetRestartMarker = -2;
+
 // The headset worker sets some of these while the loop reads them, hence
 // the atomics.
 struct LoopState {
@@ -39,7 +42,11 @@ struct LoopState {
   std::atomic<std::int64_t> headsetRestartDeadline{-1};  // -2: the restart marker
   std::int64_t steamVrRestartDeadline = -1;
   std::int64_t oculusRestartDeadline = -1;
-  std::int64_t nextStatusPoll = 0;
+  std::atomic<std::int64_t> nextStatusPoll{0};
+  // A colour-distortion factor changed; the status poll saves the settings.
+  bool colorChanged = false;
+  // When the "Check for Update" label is enabled again after a check; -1 none.
+  std::int64_t updateButtonEnableTime = -1;
 };
 
 LoopState& Loop();
@@ -48,6 +55,10 @@ void ResetLoopState();
 // One turn: dispatch `event` (read after the wait), then the time-driven
 // steps. True when the loop is to end.
 bool RunLoopTurn(const LoopEvent& event);
+
+// Starts the stop sequence as the headset worker (the slot must be free),
+// with the tray's headset items and "Exit" disabled while it runs.
+void StartHeadsetStop();
 
 // Turns until the exit request is on and no headset worker runs.
 void RunMainLoop();

@@ -8,10 +8,18 @@
 #include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
+#include "companions/steam.h"
 #include "headset/config_manager.h"
+#include "headset/device_discovery.h"
+#include "ui/hotkeys.h"
 #include "ui/main_window.h"
+#include "ui/theme.h"
+#include "ui/tray.h"
+#include "ui/tray_win32.h"
+#include "update/update_check.h"
 #include "update/version_info.h"
 #include "winsettings/registry.h"
+#include "winsettings/tweaks.h"
 
 namespace {
 
@@ -33,12 +41,6 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-constexpr wchar_t kColorDistortionKey[] = L"SOFTWARE\\Microsoft\\Windows\\Dwm\\ExtendedComposition";
-
-std::wstring ReadColorDistortion(const wchar_t* name) {
-  return ReadRegValue(kHkeyLocalMachine, kColorDistortionKey, name, 0, nullptr);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -47,24 +49,40 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // A missing entry point only makes the registry calls that need it fail.
   LoadRegistryFunctions();
 
-  Identity() = ProgramIdentity{ReadProductVersion(programPath), ReadFileVersion(programPath)};
+  Identity() =
+      ProgramIdentity{ReadProductVersion(programPath), ReadFileVersion(programPath), programPath};
   const std::wstring& productVersion = Identity().productVersion;
 
   EnforceSingleInstance();
   RemoveUpdateLeftovers();
 
-  Settings registryColors;
-  registryColors.ColorDistortionR = ReadColorDistortion(L"ColorDistortionR");
-  registryColors.ColorDistortionG = ReadColorDistortion(L"ColorDistortionG");
-  registryColors.ColorDistortionB = ReadColorDistortion(L"ColorDistortionB");
-  ProgramSettings() = LoadAndRewriteSettings(registryColors, productVersion);
+  ProgramSettings() = LoadAndRewriteSettings(ReadRegistryColorFactors(), productVersion);
 
   if (!LoadConfigManager()) ShowFatalErrorAndExit(L"Can not open CfgMgr32 API");
+
+  DecideDarkMode(ProgramSettings().DarkMode);
+  DiscoverSteam();
+  LoadTrayImages();
+  LoadIdleTimeout();
+  BuildKeyNameTable();
+
+  // Before the device search and any window, so an update can hand over
+  // to the updater before anything else has started.
+  if (ProgramSettings().CheckForUpdate == 1) UpdateCheck(false);
+
+  StartDeviceSearch();
 
   if (!CreateMainWindow(MainWindowTitle(productVersion, Identity().fileVersion))) {
     ReleaseAndExit(1);
   }
+  // Without a taskbar yet (an early start at log-on) the add fails and the
+  // main loop's icon watch adds the icon once the taskbar exists.
+  AddTrayIcon();
+  // The title bar tells the same as the tray until the first status.
+  SetMainWindowImage(kTrayImageNotFound);
+  BuildTrayMenu();
   if (ProgramSettings().StartMinimized == 0) ShowMainWindow();
+  RegisterMenuHotkey();
 
   RunMainLoop();
   ReleaseAndExit(0);

@@ -8,6 +8,7 @@
 struct ProgramIdentity {
   std::wstring productVersion;
   std::wstring fileVersion;
+  std::wstring programPath;  // the running program file, full path
 };
 
 // Only the main thread changes these.

@@ -4,9 +4,16 @@
 #include "app/shutdown.h"
 #include "headset/config_manager.h"
 #include "ui/main_window.h"
+#include "ui/tray.h"
+#include "ui/tray_win32.h"
 
 void ReleaseAndExit(int exitCode) {
+  // The shell would keep showing an icon whose window is gone until the
+  // pointer passes over it.
+  RemoveTrayIcon();
+  DestroyTrayMenu();
   DestroyMainWindow();
+  DestroyTrayImages();
   UnloadConfigManager();
   ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -72,3 +72,14 @@ struct RegistryKeyTraits {
   static void Close(Handle handle) { RegCloseKey(handle); }
 };
 using UniqueKey = UniqueResource<RegistryKeyTraits>;
+
+// GDI objects (brushes, fonts), released with DeleteObject.
+template <typename GdiHandle>
+struct GdiObjectTraits {
+  using Handle = GdiHandle;
+  static Handle None() { return nullptr; }
+  static bool Valid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { DeleteObject(handle); }
+};
+using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;

@@ -24,8 +24,9 @@ endfunction()
 # A Wine test suite. PREFIX names the Wine prefix (default: the suite name);
 # suites that share one also share its wineserver. SERIAL keeps the suite's
 # tests from running at the same time (end-to-end tests share one desktop).
+# ENVIRONMENT sets one variable for the test program (say, a DLL override).
 function(vantrel_add_wine_test)
-  cmake_parse_arguments(T "SERIAL" "NAME;PREFIX" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "NAME;PREFIX;ENVIRONMENT" "SOURCES;LIBRARIES" ${ARGN})
   if(NOT T_PREFIX)
     set(T_PREFIX ${T_NAME})
   endif()
@@ -37,6 +38,9 @@ function(vantrel_add_wine_test)
   set(properties TIMEOUT 120)
   if(T_SERIAL)
     list(APPEND properties RESOURCE_LOCK wine_${T_PREFIX})
+  endif()
+  if(T_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT ${T_ENVIRONMENT})
   endif()
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES ${properties})

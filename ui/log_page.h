@@ -1,8 +1,7 @@
-// The "Log Window" page of the main window: the read-only view of the event
-// log.
+// The "Log Window" page: the read-only view of the event log. Windows only.
 #pragma once
 
 #include <windows.h>
 
-// Builds the page and its log view on `mainWindow` and shows the log so far.
-bool CreateLogPage(HWND mainWindow);
+// Builds the log view on `page` and shows the log so far.
+bool BuildLogView(HWND page);

@@ -3,13 +3,13 @@
 #include <richedit.h>
 
 #include "app/win32_handles.h"
+#include "ui/controls.h"
+#include "ui/controls_win32.h"
 #include "ui/log_view.h"
+#include "ui/theme_win32.h"
 
 namespace {
 
-constexpr int kLogPageId = 33;
-constexpr int kLogViewId = 34;
-constexpr RECT kPageBounds = {150, 10, 150 + 440, 10 + 340};
 constexpr int kLogFontPoints = 9;
 
 // The rich-edit class RICHEDIT50W lives in msftedit.dll, which must stay
@@ -17,41 +17,39 @@ constexpr int kLogFontPoints = 9;
 UniqueModule richEditLibrary;
 HFONT logFont = nullptr;
 
-HFONT CreateLogFont(HWND window) {
-  HDC screen = GetDC(window);
-  const int height = -MulDiv(kLogFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(window, screen);
+HFONT CreateLogFont() {
+  const int height = -MulDiv(kLogFontPoints, static_cast<int>(LayoutDpi()), 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH,
                      L"Consolas");
 }
 
-HWND CreatePage(HWND mainWindow) {
-  // A flat one-pixel border around the page, as on every page.
-  return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN,
-                         kPageBounds.left, kPageBounds.top, kPageBounds.right - kPageBounds.left,
-                         kPageBounds.bottom - kPageBounds.top, mainWindow,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLogPageId)),
-                         GetModuleHandleW(nullptr), nullptr);
-}
-
 HWND CreateLogView(HWND page) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                       ES_AUTOVSCROLL | ES_NOHIDESEL;
-  return CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, 1, 1, 438, 338, page,
+  return CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, Scaled(1), Scaled(1), Scaled(438),
+                         Scaled(338), page,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLogViewId)),
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+// Flat inside the page's own border: no visual style and no sunken edge.
+void MakeFlat(HWND view) {
+  SwitchOffVisualStyle(view);
+  SetWindowLongPtrW(view, GWL_EXSTYLE, 0);
+  SetWindowPos(view, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 }  // namespace
 
-bool CreateLogPage(HWND mainWindow) {
+bool BuildLogView(HWND page) {
   if (!richEditLibrary) richEditLibrary = UniqueModule(LoadLibraryW(L"msftedit.dll"));
-  HWND page = CreatePage(mainWindow);
-  if (!page) return false;
   HWND view = CreateLogView(page);
   if (!view) return false;
-  if (!logFont) logFont = CreateLogFont(mainWindow);
+  RememberControl(kLogViewId, view);
+  MakeFlat(view);
+  if (!logFont) logFont = CreateLogFont();
   SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(logFont), FALSE);
   AttachLogView(view);
   return true;

@@ -68,7 +68,9 @@ TEST(Startup, HandEditedSettingsAreReadAndRewrittenByTheirRules) {
   expected.WMRPortalProcessName = L"Portal.exe";
   const std::wstring productVersion = ReadProductVersion(folder.PathOf(L"Vantrel.exe"));
   EXPECT_EQ(folder.Read(L"Vantrel.ini"), RenderSettings(expected, productVersion));
-  EXPECT_TRUE(IsWindowVisible(window));  // StartMinimized 2 reads as off
+  // StartMinimized 2 reads as off. The window is found by its title while
+  // still hidden, before the tray icon is added and the window is shown.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, kStartTimeoutMs));
   TerminateProcess(OpenProcess(PROCESS_TERMINATE, FALSE, program.id()), 0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/loop_events.h"
 #include "companions/processes.h"
+#include "tests/sim/sim_headset.h"
 
 namespace sim {
 
@@ -75,5 +76,87 @@ void OnShellOpen(const std::wstring& target, std::function<void()> action);
 // Headset worker: started workers keep running until FinishWorker.
 bool WorkerWaiting();
 void FinishWorker();
+
+// Device nodes by device instance ID (compared without case). A node that
+// is not present cannot be located. Enables and disables take effect after
+// the reaction time; enabling clears only the "disabled" problem.
+inline constexpr unsigned kProblemDisabled = 22;
+void AddDeviceNode(const std::wstring& id, unsigned problem);
+void SetDeviceNodePresent(const std::wstring& id, bool present);
+void SetDeviceNodeProblem(const std::wstring& id, unsigned problem);
+unsigned DeviceNodeProblem(const std::wstring& id);
+void FailDeviceNodeEnable(const std::wstring& id);
+void FailDeviceNodeDisable(const std::wstring& id);
+void SetDeviceReactionMs(std::int64_t milliseconds);
+const std::vector<DeviceCall>& DeviceCalls();
+
+// A headset as Windows lists it: the two interfaces' enumeration keys under
+// instance `instance`, with their "FriendlyName" values (none for an empty
+// name), and their two nodes.
+struct HeadsetIds {
+  std::wstring sensors;
+  std::wstring headset;
+};
+HeadsetIds PlugInHeadset(const std::wstring& instance, const std::wstring& modelName,
+                         unsigned problem = kProblemDisabled,
+                         const std::wstring& sensorsName = L"HoloLens Sensors");
+// The nodes vanish; the enumeration keys stay, as on Windows.
+void UnplugHeadset(const HeadsetIds& ids);
+
+// Frame windows (the Portal's), found by class and exact title; they close
+// with their process. Minimising works only once the window is visible.
+WindowHandle OpenFrameWindow(ProcessId owner, const std::wstring& className,
+                             const std::wstring& title, std::int64_t visibleFromMs = 0);
+bool FrameWindowMinimized(WindowHandle window);
+int MinimizeRequests(WindowHandle window);
+
+// Services. Start and stop requests leave the service pending for the
+// reaction time. `dependents` are running services that depend on this one,
+// in the order the manager lists them.
+void InstallService(const std::wstring& name, int state,
+                    const std::vector<std::wstring>& dependents = {});
+void SetServiceReactionMs(std::int64_t milliseconds);
+int ServiceStateOf(const std::wstring& name);
+void RefuseServiceStop(const std::wstring& name);
+void FailServiceStart(const std::wstring& name);
+void RefuseServiceManager();
+const std::vector<ServiceRequest>& ServiceRequests();
+int OpenServiceHandles();
+
+// Drives: a letter whose root holds a ready volume; every root asked about.
+void AddReadyDrive(wchar_t letter);
+const std::vector<std::wstring>& QueriedDriveRoots();
+
+// Keyboard: the layout's scan codes and key names (by the key-message
+// lParam they are asked for), the hotkey the main window holds, and the keys
+// the capture window will receive; with none left it is closed from outside.
+void MapKey(int virtualKey, unsigned scanCode);
+void NameKey(std::int32_t keyData, const std::wstring& name);
+const std::vector<std::int32_t>& KeyNameRequests();
+bool KeyboardLayoutActivated();
+struct Hotkey {
+  unsigned modifiers;
+  int key;
+  bool operator==(const Hotkey&) const = default;
+};
+// The registered hotkey, if any, and every registration attempt in order.
+const Hotkey* RegisteredHotkey();
+const std::vector<Hotkey>& HotkeyAttempts();
+void HoldHotkeyElsewhere(const Hotkey& hotkey);
+void QueueCaptureKeys(const std::vector<int>& keys);
+bool CaptureWindowOpen();
+int CaptureWindowOpenings();
+void FailCaptureWindow();
+
+// Task Scheduler behind "schtasks": the parameter text of every run, in
+// order, and the tasks it holds (task name: the program the task runs).
+const std::vector<std::wstring>& SchtasksRuns();
+void PutScheduledTask(const std::wstring& name, const std::wstring& program);
+bool HasScheduledTask(const std::wstring& name);
+std::wstring ScheduledTaskProgram(const std::wstring& name);
+// Creating and deleting fail, as without the rights to change tasks.
+void DenyTaskChanges();
+// "schtasks" cannot be started at all.
+void FailSchtasksStart();
 
 }  // namespace sim

@@ -9,6 +9,10 @@
 #include <vector>
 
 #include "tests/sim/sim.h"
+#include "tests/sim/sim_headset.h"
+#include "tests/sim/sim_controls.h"
+#include "tests/sim/sim_tray.h"
+#include "tests/sim/sim_update.h"
 
 namespace sim {
 
@@ -41,6 +45,28 @@ struct SimRegistry {
   std::map<std::wstring, std::wstring> environment;  // lower-cased names
 };
 
+struct SimKeyboard {
+  std::map<int, unsigned> scanCodes;           // by virtual-key code
+  std::map<std::int32_t, std::wstring> names;  // by key-message lParam
+  std::vector<std::int32_t> nameRequests;
+  bool layoutActivated = false;
+  bool hotkeyRegistered = false;
+  Hotkey hotkey{};
+  std::vector<Hotkey> hotkeyAttempts;
+  std::vector<Hotkey> heldElsewhere;
+  std::vector<int> captureKeys;
+  bool captureOpen = false;
+  bool captureFails = false;
+  int captureOpenings = 0;
+};
+
+struct SimScheduler {
+  std::map<std::wstring, std::wstring> tasks;  // lower-cased name: program
+  std::vector<std::wstring> runs;
+  bool denyChanges = false;
+  bool cannotStart = false;
+};
+
 struct MachineState {
   std::int64_t nowMs = 0;
   std::int64_t sleptMs = 0;
@@ -71,6 +97,20 @@ struct MachineState {
   std::set<std::wstring> failingLinks;
   std::multimap<std::wstring, std::function<void()>> shellActions;
   void (*workerJob)() = nullptr;
+
+  SimDevices devices;
+  std::vector<SimFrameWindow> frameWindows;
+  SimServices services;
+
+  SimTray tray;
+  SimUpdate update;
+  SimWindowControls windowControls;
+
+  std::set<wchar_t> readyDrives;  // upper-case letters
+  std::vector<std::wstring> queriedDriveRoots;
+
+  SimKeyboard keyboard;
+  SimScheduler scheduler;
 };
 
 MachineState& State();

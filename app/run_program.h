@@ -1,0 +1,20 @@
+// Starting another program: "schtasks", "tar", the updater, and the program
+// itself once an update is in place.
+#pragma once
+
+#include <string>
+
+struct RunOptions {
+  bool hidden = false;
+  bool wait = false;
+};
+
+inline constexpr int kProgramNotStarted = -1;
+
+// Runs `program` (a name found through the search path, or a full path) with
+// the command line made of its name in double quotes, then a space and the
+// parameter text unless that is empty. Waited for: its exit code; not waited
+// for: 0 once it runs. kProgramNotStarted when it could not be started.
+// Without a working folder it runs in the current directory.
+int RunProgram(const std::wstring& program, const std::wstring& parameters, RunOptions options,
+               const std::wstring& workingFolder = {});

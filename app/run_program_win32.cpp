@@ -1,0 +1,80 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/run_program.h"
+#include "app/win32_handles.h"
+
+namespace {
+
+struct StartedProgram {
+  bool started = false;
+  // Empty when the shell started it without handing back a process.
+  UniqueHandle process;
+};
+
+std::wstring CommandLineOf(const std::wstring& program, const std::wstring& parameters) {
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!parameters.empty()) commandLine += L" " + parameters;
+  return commandLine;
+}
+
+const wchar_t* FolderOrCurrent(const std::wstring& workingFolder) {
+  return workingFolder.empty() ? nullptr : workingFolder.c_str();
+}
+
+StartedProgram CreateProgramProcess(const std::wstring& program, const std::wstring& parameters,
+                                    RunOptions options, const std::wstring& workingFolder) {
+  std::wstring commandLine = CommandLineOf(program, parameters);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  DWORD flags = 0;
+  if (options.hidden) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    // A console program started from a GUI program would get a console
+    // window of its own; CREATE_NO_WINDOW keeps it from ever flashing up.
+    flags = CREATE_NO_WINDOW;
+  }
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                      FolderOrCurrent(workingFolder), &startup, &started)) {
+    return {};
+  }
+  UniqueHandle thread(started.hThread);
+  return {true, UniqueHandle(started.hProcess)};
+}
+
+// A program that asks for administrator rights cannot be created from a
+// process without them; only the shell can start it, through the elevation
+// prompt.
+StartedProgram ShellStartProgram(const std::wstring& program, const std::wstring& parameters,
+                                 RunOptions options, const std::wstring& workingFolder) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  // Without NOASYNC the shell may finish on a thread that dies with a
+  // short-lived caller; FLAG_NO_UI keeps a failure from showing a box.
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  if (options.wait) info.fMask |= SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = L"open";
+  info.lpFile = program.c_str();
+  info.lpParameters = parameters.c_str();
+  info.lpDirectory = FolderOrCurrent(workingFolder);
+  info.nShow = options.hidden ? SW_HIDE : SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) return {};
+  return {true, UniqueHandle(info.hProcess)};
+}
+
+}  // namespace
+
+int RunProgram(const std::wstring& program, const std::wstring& parameters, RunOptions options,
+               const std::wstring& workingFolder) {
+  StartedProgram started = CreateProgramProcess(program, parameters, options, workingFolder);
+  if (!started.started) started = ShellStartProgram(program, parameters, options, workingFolder);
+  if (!started.started) return kProgramNotStarted;
+  if (!options.wait) return 0;
+  if (!started.process) return kProgramNotStarted;
+  WaitForSingleObject(started.process.Get(), INFINITE);
+  DWORD exitCode = 0;
+  if (!GetExitCodeProcess(started.process.Get(), &exitCode)) return kProgramNotStarted;
+  return static_cast<int>(exitCode);
+}

@@ -1,0 +1,196 @@
+#include "headset/headset_sequences.h"
+
+#include <cstdint>
+#include <string>
+
+#include "app/clock.h"
+#include "app/main_loop.h"
+#include "app/program_state.h"
+#include "app/shell.h"
+#include "companions/processes.h"
+#include "companions/services.h"
+#include "headset/config_manager.h"
+#include "headset/device_discovery.h"
+#include "headset/portal_window.h"
+#include "ui/event_log.h"
+#include "ui/tray.h"
+#include "winsettings/registry.h"
+
+namespace {
+
+constexpr int kSwitchAttempts = 50;
+constexpr unsigned kSwitchStepMs = 200;
+// A node that is slow to switch off gets this many steps on the first
+// attempt; each later attempt gets one more.
+constexpr int kDisableWaitSteps = 10;
+constexpr unsigned kSettleAfterDisableMs = 250;
+
+constexpr const wchar_t* kPortalTitles[] = {L"Mixed Reality-Portal", L"Mixed Reality Portal"};
+constexpr int kPortalSearchAttempts = 200;
+constexpr unsigned kPortalSearchStepMs = 20;
+constexpr unsigned kPortalSettleMs = 200;
+constexpr int kMinimizeAttempts = 50;
+constexpr unsigned kMinimizeStepMs = 20;
+constexpr unsigned kCompanionStepMs = 500;
+// A Portal that cannot be ended must not hold the worker, and with it
+// every later start, stop and the program's exit, for ever.
+constexpr unsigned kPortalExitCheckMs = 100;
+constexpr int kPortalExitChecks = 100;
+
+constexpr std::int64_t kConfirmationSeconds = 10;
+constexpr std::int64_t kStatusPollDelaySeconds = 2;
+constexpr wchar_t kRunSteamVR[] = L"steam://rungameid/250820";
+constexpr wchar_t kGameDvrKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\GameDVR";
+constexpr wchar_t kHistoricalCapture[] = L"HistoricalCaptureEnabled";
+
+bool EnableNode(const std::wstring& deviceId) {
+  for (int attempt = 0; attempt < kSwitchAttempts; ++attempt) {
+    SetDeviceNodeEnabled(deviceId, kEnableNode);
+    SleepMs(kSwitchStepMs);
+    if (DeviceNodeStatus(deviceId) == kNodeRunning) return true;
+  }
+  return false;
+}
+
+void DisableNode(const std::wstring& deviceId) {
+  int waitSteps = 0;
+  for (int attempt = 0; attempt < kSwitchAttempts; ++attempt) {
+    SetDeviceNodeEnabled(deviceId, kDisableNode);
+    while (DeviceNodeStatus(deviceId) == kNodeRunning) {
+      ++waitSteps;
+      SleepMs(kSwitchStepMs);
+      if (waitSteps > kDisableWaitSteps) break;
+    }
+    if (DeviceNodeStatus(deviceId) != kNodeRunning) return;
+  }
+}
+
+// The Portal opens its window some time after the headset comes up, under
+// one of two titles depending on the Windows language.
+WindowHandle WaitForPortalWindow() {
+  for (int attempt = 0; attempt < kPortalSearchAttempts; ++attempt) {
+    for (const wchar_t* title : kPortalTitles) {
+      if (const WindowHandle window = FindAppFrameWindow(title)) return window;
+    }
+    SleepMs(kPortalSearchStepMs);
+  }
+  return 0;
+}
+
+// Minimising succeeds only once the window is visible.
+void MinimizePortal(WindowHandle window) {
+  for (int attempt = 0; attempt < kMinimizeAttempts; ++attempt) {
+    if (MinimizeWindow(window)) return;
+    SleepMs(kMinimizeStepMs);
+  }
+}
+
+void EndPortal() {
+  const std::wstring name = ProgramSettings().WMRPortalProcessName;
+  TerminateProcessById(FindProcessId(name));
+  for (int check = 0; FindProcessId(name) != 0; ++check) {
+    if (check == kPortalExitChecks) {
+      AddLogLine(L"Can not close the Mixed Reality Portal", 1);
+      return;
+    }
+    SleepMs(kPortalExitCheckMs);
+  }
+}
+
+void WriteBackgroundRecording(const wchar_t* value) {
+  if (ProgramSettings().DisWinBGRecording != 1) return;
+  WriteRegValue(kHkeyCurrentUser, kGameDvrKey, kHistoricalCapture, value, kRegDword, 0, nullptr);
+}
+
+void OpenConfirmationWindow(ConfirmationWindow& window) {
+  if (window.steamVrPending || window.oculusPending) {
+    window.deadline = LocalTimeSeconds() + kConfirmationSeconds;
+  }
+}
+
+void StartCompanions() {
+  const Settings& settings = ProgramSettings();
+  ConfirmationWindow& confirmation = Loop().startConfirmation;
+  if (settings.AutoStartOculus == 1 &&
+      ServiceState(settings.OculusServiceName) != kServiceRunning) {
+    StartServiceByName(settings.OculusServiceName);
+    confirmation.oculusPending = true;
+  }
+  SleepMs(kCompanionStepMs);
+  if (settings.AutoStartSteamVR == 1 && FindProcessId(settings.SteamVRProcessName) == 0) {
+    OpenShellLink(kRunSteamVR);
+    confirmation.steamVrPending = true;
+  }
+  OpenConfirmationWindow(confirmation);
+}
+
+void StopCompanions() {
+  const Settings& settings = ProgramSettings();
+  ConfirmationWindow& confirmation = Loop().stopConfirmation;
+  if (settings.AutoStartSteamVR == 1) {
+    if (const ProcessId steamVR = FindProcessId(settings.SteamVRProcessName)) {
+      TerminateProcessById(steamVR);
+      confirmation.steamVrPending = true;
+    }
+  }
+  if (settings.AutoStartOculus == 1 &&
+      ServiceState(settings.OculusServiceName) != kServiceStopped) {
+    StopServiceWithDependents(settings.OculusServiceName);
+    confirmation.oculusPending = true;
+  }
+  OpenConfirmationWindow(confirmation);
+}
+
+}  // namespace
+
+void HeadsetStart() {
+  if (DiscoveryState() == kDiscoveryFound) {
+    // The headset interface comes first; the sensors follow only once it runs.
+    if (EnableNode(HeadsetDeviceId())) {
+      EnableNode(SensorDeviceId());
+    } else {
+      AddLogLine(L"Can not activate the headset device", 1);
+    }
+    Loop().nextStatusPoll = LocalTimeSeconds() + kStatusPollDelaySeconds;
+  }
+  if (DeviceNodeStatus(SensorDeviceId()) == kNodeDisabled) {
+    AddLogLine(L"Can not activate the Hololens Sensor device", 1);
+  } else {
+    AddLogLine(L"WMR headset is now online", 0);
+  }
+  WriteBackgroundRecording(L"0");
+
+  const WindowHandle portal = WaitForPortalWindow();
+  SleepMs(kPortalSettleMs);
+  if (ProgramSettings().MinimizeWMPortal == 1 && portal != 0) MinimizePortal(portal);
+  SleepMs(kCompanionStepMs);
+  StartCompanions();
+}
+
+void HeadsetStop() {
+  StopCompanions();
+  // The Portal is gone before any node is switched off.
+  EndPortal();
+
+  DisableNode(HeadsetDeviceId());
+  SleepMs(kSettleAfterDisableMs);
+  if (DeviceNodeStatus(HeadsetDeviceId()) == kNodeDisabled) {
+    DisableNode(SensorDeviceId());
+  } else {
+    AddLogLine(L"Can not deactivate the headset device", 1);
+  }
+  if (DeviceNodeStatus(SensorDeviceId()) == kNodeRunning) {
+    AddLogLine(L"Can not deactivate the Hololens Sensor device", 1);
+  } else {
+    AddLogLine(L"WMR headset is now offline", 0);
+  }
+
+  Loop().nextStatusPoll = 0;
+  EnableTrayMenuItem(kMenuExit, true);
+  // A restart waits for this stop. The loop starts the headset once its
+  // whole-second time is past the deadline: one second on from now keeps
+  // at least a full second between this stop and that start.
+  std::int64_t marker = kHeadsetRestartMarker;
+  Loop().headsetRestartDeadline.compare_exchange_strong(marker, LocalTimeSeconds() + 1);
+  WriteBackgroundRecording(L"1");
+}

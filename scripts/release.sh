@@ -1,0 +1,76 @@
+#!/bin/bash
+# Makes the files of a release for the download server's "/dl" folder from a
+# built Vantrel.exe, the user's ReadMe.txt and the change log:
+#   release.sh <Vantrel.exe> <ReadMe.txt> <change log> <output folder> [display name]
+# Output: update.zip (both files at its root), vtrel.ver (one line, no line
+# end: name|version|update.zip|SHA3-224 of the archive) and change.log.
+set -euo pipefail
+if [ $# -lt 4 ]; then
+  echo "usage: $0 <Vantrel.exe> <ReadMe.txt> <change log> <output folder> [display name]" >&2
+  exit 2
+fi
+program=$1 readme=$2 changes=$3 output=$4
+
+# The fixed file version of the program's version resource: the four
+# numbers the running program compares with the server's.
+version=$(python3 - "$program" <<'PYTHON'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+def u16(at): return struct.unpack_from("<H", data, at)[0]
+def u32(at): return struct.unpack_from("<I", data, at)[0]
+# The version resource of the program itself, found through the PE resource
+# tree: the updater carried inside has a version resource of its own.
+pe = u32(0x3C)
+sections = pe + 24 + u16(pe + 20)
+def offset(rva):
+    for at in range(sections, sections + 40 * u16(pe + 6), 40):
+        start, raw = u32(at + 12), u32(at + 20)
+        if start <= rva < start + max(u32(at + 8), u32(at + 16)):
+            return rva - start + raw
+    sys.exit("bad resource address in " + sys.argv[1])
+root = offset(u32(pe + 24 + 112 + 2 * 8))
+def entries(directory):
+    count = u16(directory + 12) + u16(directory + 14)
+    return [(u32(directory + 16 + 8 * i), u32(directory + 20 + 8 * i)) for i in range(count)]
+node = next((target for name, target in entries(root) if name == 16), None)
+if node is None:
+    sys.exit("no version resource in " + sys.argv[1])
+while node & 0x80000000:
+    node = entries(root + (node & 0x7FFFFFFF))[0][1]
+resource = offset(u32(root + node))
+block = data[resource:resource + u32(root + node + 4)]
+at = block.find(struct.pack("<I", 0xFEEF04BD))
+ms, ls = struct.unpack_from("<II", block, at + 8)
+print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
+PYTHON
+)
+name=${5:-Vantrel $version}
+case "$name" in
+  *"|"*) echo "release: the display name must not hold \"|\"" >&2; exit 1 ;;
+esac
+
+# The program shows no change log of 1,024 characters or fewer.
+characters=$(python3 -c 'import sys; print(len(open(sys.argv[1], encoding="utf-8").read()))' "$changes")
+if [ "$characters" -le 1024 ]; then
+  echo "release: the change log has $characters characters; more than 1,024 are needed" >&2
+  exit 1
+fi
+
+mkdir -p "$output"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The archive's entries carry exactly these names, whatever the inputs are
+# called.
+cp "$program" "$work/Vantrel.exe"
+cp "$readme" "$work/ReadMe.txt"
+rm -f "$output/update.zip"
+(cd "$work" && zip -q -X update.zip Vantrel.exe ReadMe.txt)
+mv "$work/update.zip" "$output/update.zip"
+if [ "$(stat -c %s "$output/update.zip")" -le 10240 ]; then
+  echo "release: update.zip is 10,240 bytes or smaller; the program would reject it" >&2
+  exit 1
+fi
+digest=$(python3 -c 'import hashlib, sys; print(hashlib.sha3_224(open(sys.argv[1], "rb").read()).hexdigest())' "$output/update.zip")
+printf '%s|%s|update.zip|%s' "$name" "$version" "$digest" >"$output/vtrel.ver"
+cp "$changes" "$output/change.log"
+echo "release: $output/vtrel.ver = $(cat "$output/vtrel.ver")"

@@ -1,0 +1,91 @@
+// The task operations against a recording schtasks.exe stand-in in the
+// current directory, which Windows searches before the system folder.
+#include "autostart/autostart.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "app/program_state.h"
+#include "app/text.h"
+
+namespace {
+
+constexpr wchar_t kProgram[] = L"C:\\Program Files\\Vantrel Test\\Vantrel.exe";
+const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden";
+
+std::wstring OwnFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+class AutostartTask : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::wstring(temp) + L"vantrel-autostart-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((OwnFolder() + L"schtasks_standin.exe").c_str(),
+                          (folder + L"\\schtasks.exe").c_str(), FALSE));
+    GetCurrentDirectoryW(MAX_PATH, previousDirectory);
+    SetCurrentDirectoryW(folder.c_str());
+    Identity().programPath = kProgram;
+  }
+
+  void TearDown() override {
+    SetCurrentDirectoryW(previousDirectory);
+    for (const std::wstring& file : FilesInDirectory(folder))
+      DeleteFileW((folder + L"\\" + file).c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  // The stand-in's record: one line per run, its command line and whether
+  // it was started hidden.
+  std::vector<std::string> Calls() const {
+    std::string bytes;
+    ReadWholeFile(folder + L"\\schtasks-calls.txt", bytes);
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < bytes.size();) {
+      const size_t end = bytes.find('\n', start);
+      lines.push_back(bytes.substr(start, end - start));
+      start = end == std::string::npos ? bytes.size() : end + 1;
+    }
+    return lines;
+  }
+
+  std::wstring folder;
+  wchar_t previousDirectory[MAX_PATH] = {};
+};
+
+TEST_F(AutostartTask, ClickCreatesTheTaskAndTheNextOneDeletesIt) {
+  EXPECT_NE(QueryAutostartTask(), 0);
+  ToggleAutostartTask();
+  EXPECT_EQ(QueryAutostartTask(), 0);
+  ToggleAutostartTask();
+  EXPECT_NE(QueryAutostartTask(), 0);
+
+  // Each line was written by the stand-in just before it ended, so the
+  // operations waited for every run.
+  const std::string create =
+      "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"" + ToUtf8(kProgram) +
+      "\" /RL HIGHEST\thidden";
+  const std::string remove = "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden";
+  EXPECT_EQ(Calls(),
+            (std::vector<std::string>{kQuery, kQuery, create, kQuery, kQuery, remove, kQuery}));
+}
+
+TEST_F(AutostartTask, QueryReturnsTheExitCodeOfSchtasks) {
+  EXPECT_EQ(QueryAutostartTask(), 1);
+  ReplaceFileContents(folder + L"\\schtasks-tasks.txt", "VANTREL\tD:\\Elsewhere\\Vantrel.exe\n");
+  EXPECT_EQ(QueryAutostartTask(), 0);
+  ASSERT_EQ(Calls().size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// "Start with Windows" against a recording schtasks.exe in the program
+// folder, which Windows finds before its own in the system folder.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "e2e_paths.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+using e2e::ProgramFolder;
+using e2e::RunningProgram;
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr int kLabelVantrel = 2;
+constexpr int kBoxStartWithWindows = 21;
+// A folder with spaces, as under "Program Files".
+constexpr wchar_t kProgramFolder[] = L"My Programs\\Vantrel Tool";
+const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden";
+
+class AutostartE2e : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder.MakeFolder(L"My Programs");
+    folder.MakeFolder(kProgramFolder);
+    programName = std::wstring(kProgramFolder) + L"\\Vantrel.exe";
+    folder.AddProgramCopy(programName);
+    ASSERT_TRUE(CopyFileW(kSchtasksStandIn, InProgramFolder(L"schtasks.exe").c_str(), FALSE));
+  }
+
+  void StartProgram() {
+    program = e2e::Start(folder, programName);
+    window = e2e::WaitForWindow(program.id(), L"Vantrel - V", kTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    box = e2e::FindControl(window, kBoxStartWithWindows);
+    ASSERT_NE(box, nullptr);
+    HWND label = e2e::FindControl(window, kLabelVantrel);
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }
+
+  void TearDown() override {
+    if (window) PostMessageW(window, WM_CLOSE, 111, 0);
+    program.WaitForExit(10000);
+  }
+
+  std::wstring InProgramFolder(const std::wstring& name) const {
+    return folder.PathOf(std::wstring(kProgramFolder) + L"\\" + name);
+  }
+
+  std::vector<std::string> Calls() const {
+    std::string bytes;
+    ReadWholeFile(InProgramFolder(L"schtasks-calls.txt"), bytes);
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < bytes.size();) {
+      const size_t end = bytes.find('\n', start);
+      lines.push_back(bytes.substr(start, end - start));
+      start = end == std::string::npos ? bytes.size() : end + 1;
+    }
+    return lines;
+  }
+
+  bool Checked() const { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+  ProgramFolder folder;
+  std::wstring programName;
+  RunningProgram program;
+  HWND window = nullptr;
+  HWND box = nullptr;
+};
+
+TEST_F(AutostartE2e, ClickCreatesTheTaskAndASecondClickDeletesIt) {
+  StartProgram();
+  // The page was built from a query: no task, box cleared.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 1; }, kTimeoutMs));
+  EXPECT_EQ(Calls()[0], kQuery);
+  EXPECT_FALSE(Checked());
+
+  SendMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 4; }, kTimeoutMs));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
+  std::string path;
+  for (wchar_t c : InProgramFolder(L"Vantrel.exe")) path += static_cast<char>(c);
+  EXPECT_EQ(Calls()[1], kQuery);
+  EXPECT_EQ(Calls()[2], "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"" +
+                            path + "\" /RL HIGHEST\thidden");
+  EXPECT_EQ(Calls()[3], kQuery);
+  e2e::SaveScreenshot(L"autostart-ticked");
+
+  SendMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 7; }, kTimeoutMs));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Checked(); }, kTimeoutMs));
+  EXPECT_EQ(Calls()[4], kQuery);
+  EXPECT_EQ(Calls()[5], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden");
+  EXPECT_EQ(Calls()[6], kQuery);
+}
+
+TEST_F(AutostartE2e, BoxShowsTheExistingTaskAndARefusedDeleteKeepsItTicked) {
+  ReplaceFileContents(InProgramFolder(L"schtasks-tasks.txt"),
+                      "VANTREL\tD:\\Elsewhere\\Vantrel.exe\n");
+  ReplaceFileContents(InProgramFolder(L"schtasks-deny.txt"), "");
+  StartProgram();
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
+  // The click itself clears an automatic check box; the fresh query puts
+  // the tick back, since the task is still there.
+  SendMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 4; }, kTimeoutMs));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
+  EXPECT_EQ(Calls()[2], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden");
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// The headset commands end to end: the real program with a simulated
+// headset, whose two device nodes the test-only configuration manager
+// library keeps in the prefix's registry.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/harness.h"
+#include "tests/e2e/simulated_headset.h"
+
+namespace {
+
+using e2e::kHeadsetNode;
+using e2e::kSensorsNode;
+using e2e::ProgramFolder;
+using e2e::RunningProgram;
+
+constexpr wchar_t kProgram[] = L"VantrelHmd.exe";
+constexpr wchar_t kFailEnableKey[] = L"Software\\VantrelTest\\DeviceNodes\\FailEnable";
+constexpr DWORD kRunning = e2e::kNodeRunning;
+constexpr DWORD kDisabled = e2e::kNodeDisabled;
+constexpr DWORD kTimeoutMs = 20000;
+constexpr int kLogView = 34;
+
+void Choose(HWND window, int item) { PostMessageW(window, WM_COMMAND, item, 0); }
+
+DWORD ReadDword(const wchar_t* key, const wchar_t* name, DWORD missing) {
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  const LSTATUS status =
+      RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return status == ERROR_SUCCESS ? value : missing;
+}
+
+DWORD NodeProblem(const wchar_t* id) { return ReadDword(e2e::kSimulatedNodesKey, id, 0xFFFF); }
+DWORD StatusQueries() { return ReadDword(e2e::kSimulatedHeadsetTestKey, L"StatusQueries", 0); }
+
+class Headset : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    e2e::RemoveSimulatedHeadset(kProgram);
+    e2e::UseFakeConfigManager(kProgram);
+    e2e::PutFriendlyName(kSensorsNode, L"HoloLens Sensors");
+    e2e::PutFriendlyName(kHeadsetNode, L"Acme Virtual Reality Headset");
+  }
+
+  void TearDown() override {
+    if (window) PostMessageW(window, WM_CLOSE, 111, 0);
+    if (program.IsRunning()) program.WaitForExit(10000);
+    e2e::RemoveSimulatedHeadset(kProgram);
+  }
+
+  // Starts the program with both nodes in `problem` and waits until the
+  // headset has been found.
+  void StartWithHeadset(DWORD problem) {
+    e2e::SetNode(kSensorsNode, problem);
+    e2e::SetNode(kHeadsetNode, problem);
+    ASSERT_TRUE(
+        CopyFileW(e2e::FakeConfigManager().c_str(), folder.PathOf(L"cfgmgr32.dll").c_str(), FALSE));
+    program = e2e::Start(folder, kProgram);
+    window = e2e::WaitForWindow(program.id(), L"Vantrel - V", kTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(LogShows(L": Acme found!"));
+  }
+
+  std::wstring LogText() const { return e2e::WindowTitle(e2e::FindControl(window, kLogView)); }
+
+  bool LogShows(const std::wstring& part, DWORD timeoutMs = kTimeoutMs) const {
+    return e2e::WaitForControlText(window, kLogView, part, timeoutMs);
+  }
+
+  // Waits until the device search has looked at the nodes again: a pass
+  // asks for three statuses, and two passes' worth means a whole one ran.
+  static bool SearchPassed() {
+    const DWORD before = StatusQueries();
+    return e2e::WaitUntil([before] { return StatusQueries() >= before + 6; }, kTimeoutMs);
+  }
+
+  static bool NodesBecome(DWORD problem) {
+    return e2e::WaitUntil(
+        [problem] {
+          return NodeProblem(kSensorsNode) == problem && NodeProblem(kHeadsetNode) == problem;
+        },
+        kTimeoutMs);
+  }
+
+  ProgramFolder folder{kProgram};
+  RunningProgram program;
+  HWND window = nullptr;
+};
+
+TEST_F(Headset, StartAndStopCommandsSwitchBothNodes) {
+  StartWithHeadset(kDisabled);
+  Choose(window, 0);
+  EXPECT_TRUE(NodesBecome(kRunning));
+  EXPECT_TRUE(LogShows(L": WMR headset is now online"));
+  e2e::SaveScreenshot(L"headset-online");
+
+  // The start goes on for a few seconds after the nodes are on (it gives
+  // the Portal its chance), and the command is ignored until it has ended
+  // and the search has seen the headset online.
+  ASSERT_TRUE(SearchPassed());
+  EXPECT_TRUE(e2e::WaitUntil(
+      [this] {
+        Choose(window, 0);
+        return e2e::WaitUntil([] { return NodeProblem(kHeadsetNode) == kDisabled; }, 1000);
+      },
+      kTimeoutMs));
+  EXPECT_TRUE(NodesBecome(kDisabled));
+  EXPECT_TRUE(LogShows(L": WMR headset is now offline"));
+  e2e::SaveScreenshot(L"headset-offline");
+}
+
+TEST_F(Headset, RestartGoesThroughStopAndStart) {
+  StartWithHeadset(kRunning);
+  Choose(window, 1);
+  ASSERT_TRUE(LogShows(L": WMR headset is now offline"));
+  ASSERT_TRUE(LogShows(L": WMR headset is now online"));
+  EXPECT_EQ(NodeProblem(kSensorsNode), kRunning);
+  EXPECT_EQ(NodeProblem(kHeadsetNode), kRunning);
+  const std::wstring log = LogText();
+  EXPECT_LT(log.find(L"now offline"), log.find(L"now online"));
+}
+
+TEST_F(Headset, UnplugIsNoticedWithinOnePass) {
+  StartWithHeadset(kRunning);
+  e2e::Unplug(kSensorsNode);
+  e2e::Unplug(kHeadsetNode);
+  const ULONGLONG unpluggedAt = GetTickCount64();
+  ASSERT_TRUE(LogShows(L":!Found no actual WMR Device in Registry"));
+  // The next pass, at most two seconds on, notices it; the rest is margin
+  // for a busy machine, short of a second pass.
+  EXPECT_LT(GetTickCount64() - unpluggedAt, 3900u);
+
+  e2e::SetNode(kSensorsNode, kRunning);
+  e2e::SetNode(kHeadsetNode, kRunning);
+  EXPECT_TRUE(e2e::WaitUntil(
+      [this] {
+        const std::wstring log = LogText();
+        return log.find(L"Acme found!") != log.rfind(L"Acme found!");
+      },
+      kTimeoutMs));
+}
+
+TEST_F(Headset, NodeThatDoesNotComeOnIsReported) {
+  const DWORD fails = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kFailEnableKey, kSensorsNode, REG_DWORD, &fails,
+                  sizeof(fails));
+  StartWithHeadset(kDisabled);
+  Choose(window, 0);
+  // Fifty attempts, 200 ms apart.
+  EXPECT_TRUE(LogShows(L":!Can not activate the Hololens Sensor device", 30000));
+  EXPECT_EQ(NodeProblem(kHeadsetNode), kRunning);
+  EXPECT_EQ(NodeProblem(kSensorsNode), kDisabled);
+}
+
+}  // namespace

@@ -1,0 +1,333 @@
+// The self-update under Wine, end to end: the real Vantrel.exe checks the
+// local HTTPS server, shows the change log, hands over to the real updater,
+// which replaces the program through tar and starts the new version.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/files.h"
+#include "e2e_paths.h"
+#include "tests/e2e/harness.h"
+#include "tests/update/test_server.h"
+#include "tests/update/test_server_paths.h"
+#include "update/http.h"
+#include "update/sha3.h"
+#include "update/update_check.h"
+#include "update/version_info.h"
+
+namespace {
+
+using e2e::ProgramFolder;
+using e2e::RunningProgram;
+using update_test::TestServer;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+// The updater waits 2 s for the program, then tar, the renames and 1 s.
+constexpr DWORD kUpdateTimeoutMs = 30000;
+constexpr wchar_t kTitlePrefix[] = L"Vantrel - V";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+
+// A Wine path on drive Z: as the Linux side names it.
+std::string HostPath(const std::wstring& path) {
+  std::string host = Narrow(path.substr(2));
+  for (char& c : host) {
+    if (c == '\\') c = '/';
+  }
+  return host;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+// The program's own version resource, as bytes; the updater carried inside
+// the program has one of its own.
+std::string VersionResourceOf(const std::wstring& path) {
+  HMODULE file = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (file == nullptr) return "";
+  std::string bytes;
+  if (HRSRC found = FindResourceW(file, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION)) {
+    const void* data = LockResource(LoadResource(file, found));
+    if (data != nullptr) bytes.assign(static_cast<const char*>(data), SizeofResource(file, found));
+  }
+  FreeLibrary(file);
+  return bytes;
+}
+
+// The built program with its build number raised by one: the next version.
+std::string NextVersionOf(const std::wstring& path, std::string program) {
+  const std::string resource = VersionResourceOf(path);
+  const size_t block = resource.empty() ? std::string::npos : program.find(resource);
+  if (block == std::string::npos) return "";
+  const size_t at = program.find(std::string("\xBD\x04\xEF\xFE", 4), block);
+  if (at == std::string::npos || at >= block + resource.size()) return "";
+  DWORD fileVersionLs = 0;
+  memcpy(&fileVersionLs, program.data() + at + 12, 4);
+  ++fileVersionLs;
+  memcpy(program.data() + at + 12, &fileVersionLs, 4);
+  return program;
+}
+
+std::wstring RaisedBuild(const std::wstring& version) {
+  const size_t dot = version.find_last_of(L'.');
+  return version.substr(0, dot + 1) + std::to_wstring(std::stoi(version.substr(dot + 1)) + 1);
+}
+
+struct FoundWindow {
+  DWORD excludedProcess;
+  DWORD process;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<FoundWindow*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->excludedProcess) return TRUE;
+  if (e2e::WindowTitle(window).rfind(kTitlePrefix, 0) != 0) return TRUE;
+  search->process = owner;
+  return FALSE;
+}
+
+// A program's main window in a process other than `excluded`: the copy the
+// updater started. Owned by the test from then on, so it is ended at the end.
+RunningProgram WaitForStartedProgram(DWORD excluded, DWORD timeoutMs) {
+  FoundWindow search{excluded, 0};
+  e2e::WaitUntil(
+      [&] {
+        search.process = 0;
+        EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+        return search.process != 0;
+      },
+      timeoutMs);
+  if (search.process == 0) return RunningProgram();
+  UniqueHandle process(OpenProcess(
+      PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, search.process));
+  return RunningProgram(std::move(process), search.process);
+}
+
+struct DialogSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<DialogSearch*>(context);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || std::wstring(className) != L"VantrelChangeLog") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND WaitForChangeLog(DWORD process) {
+  DialogSearch search{process, nullptr};
+  e2e::WaitUntil(
+      [&] {
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      kStartTimeoutMs);
+  return search.found;
+}
+
+void ClickLabel(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+class UpdateEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.started());
+    update_test::SetEnvironment(kTestCaFileVariable, server.CaFile());
+    update_test::SetEnvironment(kTestDownloadUrlVariable, server.Url() + "/dl");
+    // Wine has no tar.exe; the stand-in sits beside the other test programs.
+    wchar_t path[32768] = {};
+    GetEnvironmentVariableW(L"PATH", path, 32768);
+    const std::wstring standIns = FolderOf(kStandInProgram);
+    if (std::wstring(path).find(standIns) == std::wstring::npos) {
+      SetEnvironmentVariableW(L"PATH", (standIns + L";" + path).c_str());
+    }
+    oldProgram = ReadBytes(folder.PathOf(L"Vantrel.exe"));
+    ownVersion = ReadFileVersion(folder.PathOf(L"Vantrel.exe"));
+    ASSERT_FALSE(ownVersion.empty());
+  }
+
+  // Makes the next version's release with the release tool and serves it.
+  void PublishNextVersion(bool withReadMe = true) {
+    const std::wstring release = folder.PathOf(L"release");
+    CreateDirectoryW(release.c_str(), nullptr);
+    newProgram = NextVersionOf(folder.PathOf(L"Vantrel.exe"), oldProgram);
+    ASSERT_FALSE(newProgram.empty());
+    folder.Write(L"release\\Vantrel.exe", newProgram);
+    std::string changes = "Vantrel next\r\n\r\n";
+    while (changes.size() <= 1100) changes += "- Fixed one more thing.\r\n";
+    folder.Write(L"release\\changes.txt", changes);
+    const std::string out = HostPath(folder.PathOf(L"release\\out"));
+    ASSERT_EQ(update_test::RunHostCommand(
+                  {"/bin/bash", kReleaseScript, HostPath(folder.PathOf(L"release\\Vantrel.exe")),
+                   kUserReadMe, HostPath(release + L"\\changes.txt"), out, "Vantrel Next"}),
+              0);
+    for (const wchar_t* name : {L"vtrel.ver", L"change.log", L"update.zip"}) {
+      server.Put("dl/" + Narrow(name), ReadBytes(release + L"\\out\\" + name));
+    }
+    archive = ReadBytes(release + L"\\out\\update.zip");
+    versionFile = ReadBytes(release + L"\\out\\vtrel.ver");
+    if (!withReadMe) {
+      // An archive with only the program; its digest passed to the updater.
+      ASSERT_EQ(update_test::RunHostCommand(
+                    {"/usr/bin/zip", "-q", "-d", out + "/update.zip", "ReadMe.txt"}),
+                0);
+      archive = ReadBytes(release + L"\\out\\update.zip");
+    }
+  }
+
+  // Puts the release's archive where the program leaves it for the updater.
+  std::wstring PlaceArchiveForTheUpdater() {
+    folder.MakeFolder(L"vtrel_tmp");
+    folder.Write(L"vtrel_tmp\\update.zip", archive);
+    folder.Write(L"vtrel.updater.exe", ReadBytes(FolderOf(kBuiltProgram) + L"\\vtrel.updater.exe"));
+    return Widen(Sha3_224Hex(archive.data(), archive.size()));
+  }
+
+  RunningProgram StartUpdater(const std::wstring& parameters) {
+    std::wstring commandLine = L"\"" + folder.PathOf(L"vtrel.updater.exe") + L"\" " + parameters;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.path().c_str(), &startup, &started)) {
+      ADD_FAILURE() << "cannot start the updater";
+      return RunningProgram();
+    }
+    CloseHandle(started.hThread);
+    return RunningProgram(UniqueHandle(started.hProcess), started.dwProcessId);
+  }
+
+  bool LeftoversRemoved() const {
+    return !folder.Exists(L"vtrel.updater.exe") && !folder.Exists(L"Vantrel.exe.old") &&
+           !folder.Exists(L"ReadMe.txt.old") && !folder.Exists(L"vtrel_tmp");
+  }
+
+  TestServer server{"e2e"};
+  ProgramFolder folder;
+  std::string oldProgram;
+  std::string newProgram;
+  std::string archive;
+  std::string versionFile;
+  std::wstring ownVersion;
+};
+
+TEST_F(UpdateEndToEnd, NewVersionReplacesTheRunningProgram) {
+  PublishNextVersion();
+  EXPECT_EQ(versionFile.substr(0, versionFile.find("|update.zip|")),
+            "Vantrel Next|" + Narrow(RaisedBuild(ownVersion)));
+  folder.Write(L"Vantrel.ini", "CheckForUpdate = 1\r\n");
+  RunningProgram old = e2e::Start(folder);
+  HWND dialog = WaitForChangeLog(old.id());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(e2e::WindowTitle(dialog),
+            L"Vantrel - New Update found: Vantrel Next (" + RaisedBuild(ownVersion) + L")");
+  e2e::SaveScreenshot(L"update-changelog");
+  ClickLabel(dialog, 7);
+
+  // The program hands over and ends; the updater shows its window.
+  ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram started = WaitForStartedProgram(old.id(), kUpdateTimeoutMs);
+  ASSERT_TRUE(started.IsRunning()) << started.id() << " " << started.ExitCode();
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
+  EXPECT_EQ(ReadFileVersion(folder.PathOf(L"Vantrel.exe")), RaisedBuild(ownVersion));
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"ReadMe.txt")) ==
+              ReadBytes(Widen(update_test::HostToLocalPath(kUserReadMe))));
+  // The new version's start-up removes what the update left behind.
+  EXPECT_TRUE(e2e::WaitUntil([&] { return LeftoversRemoved(); }, kStartTimeoutMs));
+  e2e::SaveScreenshot(L"update-new-version");
+}
+
+TEST_F(UpdateEndToEnd, WrongChecksumKeepsTheOldProgram) {
+  PublishNextVersion();
+  const std::string wrong =
+      versionFile.substr(0, versionFile.size() - 1) + (versionFile.back() == '0' ? "1" : "0");
+  server.Put("dl/vtrel.ver", wrong);
+  folder.Write(L"Vantrel.ini", "CheckForUpdate = 1\r\n");
+  RunningProgram program = e2e::Start(folder);
+  HWND dialog = WaitForChangeLog(program.id());
+  ASSERT_NE(dialog, nullptr);
+  ClickLabel(dialog, 7);
+  HWND window = e2e::WaitForWindow(program.id(), kTitlePrefix, kStartTimeoutMs);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(
+      e2e::WaitForControlText(window, 34, L"!Checksum of Update File is wrong", kStartTimeoutMs));
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
+  EXPECT_FALSE(folder.Exists(L"vtrel.updater.exe"));
+  EXPECT_FALSE(folder.Exists(L"vtrel_tmp"));
+}
+
+// Without parameters the updater still closes the running program (with
+// the quit request, which it obeys even when it closes to the tray), then
+// changes nothing and starts the same program again.
+TEST_F(UpdateEndToEnd, UpdaterWithoutParametersRestartsTheOldProgram) {
+  PublishNextVersion();
+  folder.Write(L"Vantrel.ini", "CloseToTray = 1\r\n");
+  RunningProgram old = e2e::Start(folder);
+  ASSERT_NE(e2e::WaitForWindow(old.id(), kTitlePrefix, kStartTimeoutMs), nullptr);
+  // After the program's start-up, which removes update leftovers.
+  PlaceArchiveForTheUpdater();
+  RunningProgram updater = StartUpdater(L"");
+  ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
+  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram again = WaitForStartedProgram(old.id(), kStartTimeoutMs);
+  EXPECT_TRUE(again.IsRunning());
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
+}
+
+TEST_F(UpdateEndToEnd, UpdaterWithoutARunningProgram) {
+  PublishNextVersion(false);
+  const std::wstring digest = PlaceArchiveForTheUpdater();
+  folder.Write(L"ReadMe.txt", "old readme");
+  RunningProgram updater = StartUpdater(L"/update " + digest);
+  ASSERT_NE(e2e::WaitForWindow(updater.id(), L"Vantrel Updater", kStartTimeoutMs), nullptr);
+  e2e::SaveScreenshot(L"updater-window");
+  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
+  EXPECT_TRUE(started.IsRunning());
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
+  // The archive held only the program: the old read-me stepped aside and no
+  // new one came; the new program's start-up removed the ".old" copy.
+  EXPECT_FALSE(folder.Exists(L"ReadMe.txt"));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return LeftoversRemoved(); }, kStartTimeoutMs));
+}
+
+TEST_F(UpdateEndToEnd, LeftoverOldProgramBlocksTheExchange) {
+  PublishNextVersion();
+  const std::wstring digest = PlaceArchiveForTheUpdater();
+  folder.Write(L"Vantrel.exe.old", "an older program");
+  RunningProgram updater = StartUpdater(L"/update " + digest);
+  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
+  EXPECT_TRUE(started.IsRunning());
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
+}
+
+TEST_F(UpdateEndToEnd, WrongDigestChangesNothing) {
+  PublishNextVersion();
+  PlaceArchiveForTheUpdater();
+  RunningProgram updater = StartUpdater(L"/update " + std::wstring(56, L'0'));
+  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
+  EXPECT_TRUE(started.IsRunning());
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+// The device operations over the real library-loading path, with the
+// test-only configuration manager library beside this program (Wine's own
+// cannot switch nodes). Its node states live in the prefix's registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "headset/config_manager.h"
+#include "ui/event_log.h"
+
+namespace {
+
+constexpr wchar_t kNodesKey[] = L"Software\\VantrelTest\\DeviceNodes";
+constexpr wchar_t kTestKey[] = L"Software\\VantrelTest";
+constexpr wchar_t kNode[] = L"USB\\VID_045E&PID_0659&MI_03\\7&1A2B&0&0003";
+
+void SetNode(DWORD problem) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kNodesKey, kNode, REG_DWORD, &problem, sizeof(problem));
+}
+
+DWORD NodeProblem() {
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, kNodesKey, kNode, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
+    return 0xFFFF;
+  }
+  return value;
+}
+
+class ConfigManager : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+    ASSERT_TRUE(LoadConfigManager());
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+};
+
+TEST_F(ConfigManager, LoadingIsLoggedOnce) {
+  ASSERT_TRUE(LoadConfigManager());
+  const std::wstring log = LogText();
+  EXPECT_NE(log.find(L": Opened CfgMgr32 API\r"), std::wstring::npos);
+  EXPECT_EQ(log.find(L"Opened CfgMgr32 API"), log.rfind(L"Opened CfgMgr32 API"));
+}
+
+TEST_F(ConfigManager, StatusTellsRunningDisabledAndEverythingElse) {
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeMissing);  // not plugged in
+  SetNode(0);
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeRunning);
+  SetNode(22);
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeDisabled);
+  SetNode(10);  // a driver that failed to start
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeMissing);
+}
+
+TEST_F(ConfigManager, NodesAreDisabledAndEnabledAgain) {
+  SetNode(0);
+  SetDeviceNodeEnabled(kNode, kDisableNode);
+  EXPECT_EQ(NodeProblem(), 22u);
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeDisabled);
+  SetDeviceNodeEnabled(kNode, 7);  // anything but "disable" enables
+  EXPECT_EQ(NodeProblem(), 0u);
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeRunning);
+}
+
+TEST_F(ConfigManager, UnknownNodeIsLeftAloneAndReportsNothing) {
+  const size_t logLength = LogText().size();
+  SetDeviceNodeEnabled(kNode, kDisableNode);
+  SetDeviceNodeEnabled(kNode, kEnableNode);
+  EXPECT_EQ(NodeProblem(), 0xFFFFu);
+  EXPECT_EQ(LogText().size(), logLength);
+}
+
+TEST_F(ConfigManager, ReleasedLibraryIsNotLoadedAgain) {
+  SetNode(0);
+  UnloadConfigManager();
+  EXPECT_EQ(DeviceNodeStatus(kNode), kNodeMissing);
+  SetDeviceNodeEnabled(kNode, kDisableNode);
+  EXPECT_EQ(NodeProblem(), 0u);
+  EXPECT_FALSE(LoadConfigManager());
+}
+
+}  // namespace

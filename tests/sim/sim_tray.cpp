@@ -1,0 +1,73 @@
+#include "tests/sim/sim_tray.h"
+
+#include <algorithm>
+
+#include "tests/sim/sim_state.h"
+
+namespace sim {
+
+namespace {
+
+MenuItemLook* FindItem(int id) {
+  auto& menu = State().tray.menu;
+  auto found = std::find_if(menu.begin(), menu.end(),
+                            [id](const MenuItemLook& entry) { return entry.item == id; });
+  return found == menu.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+const SimTray& Tray() { return State().tray; }
+void RefuseTrayIcons(bool refuse) { State().tray.shellRefuses = refuse; }
+void DropTrayIcon() { State().tray.iconShown = false; }
+
+MenuItemLook TrayMenuItem(int id) {
+  const MenuItemLook* item = FindItem(id);
+  return item ? *item : MenuItemLook{kMenuSeparator, L"", false};
+}
+
+}  // namespace sim
+
+using sim::State;
+
+bool AddTrayIcon() {
+  sim::SimTray& tray = State().tray;
+  // Like the shell, a second add of the same icon fails.
+  if (tray.shellRefuses || tray.iconShown) return false;
+  tray.iconShown = true;
+  tray.image = kTrayImageNotFound;
+  tray.tooltip = kStartupTooltip;
+  ++tray.adds;
+  return true;
+}
+
+void RemoveTrayIcon() { State().tray.iconShown = false; }
+bool TrayIconExists() { return State().tray.iconShown; }
+
+void SetTrayIconLook(const HeadsetLook& look) {
+  sim::SimTray& tray = State().tray;
+  if (!tray.iconShown) return;
+  tray.image = look.image;
+  tray.tooltip = look.tooltip;
+}
+
+void SetMainWindowImage(int image) { State().tray.windowImage = image; }
+
+bool CreateTrayMenu(const std::vector<MenuItemLook>& entries) {
+  State().tray.menu = entries;
+  ++State().tray.menuBuilds;
+  return true;
+}
+
+void OpenTrayMenu() { ++State().tray.menuOpens; }
+
+void SetTrayMenuItem(const MenuItemLook& look) {
+  MenuItemLook* item = sim::FindItem(look.item);
+  if (!item) return;
+  if (!look.text.empty()) item->text = look.text;
+  item->enabled = look.enabled;
+}
+
+void EnableTrayMenuItem(int item, bool enabled) {
+  if (MenuItemLook* found = sim::FindItem(item)) found->enabled = enabled;
+}

@@ -1,0 +1,165 @@
+// The hotkey module against the real keyboard layout, hotkey table and
+// windows: key names, registration on the main window, and the capture
+// window driven by keys posted from a second thread.
+#include "ui/hotkeys.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "app/program_state.h"
+#include "ui/main_window.h"
+#include "ui/main_window_win32.h"
+
+namespace {
+
+constexpr ULONGLONG kDeadlineMs = 20000;
+
+class HotkeysOnWine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(CreateMainWindow(L"Vantrel - V hotkey test"));
+    BuildKeyNameTable();
+  }
+
+  void SetUp() override {
+    ProgramSettings() = Settings{};
+    RegisterMenuHotkey();  // nothing held from the test before
+  }
+
+  // Whether another owner could take the combination now.
+  static bool Free(UINT modifiers, UINT key) {
+    if (!RegisterHotKey(nullptr, 0x77, modifiers, key)) return false;
+    UnregisterHotKey(nullptr, 0x77);
+    return true;
+  }
+};
+
+TEST_F(HotkeysOnWine, KeyNamesComeFromTheLayoutWithFixedAndExcludedCodes) {
+  EXPECT_EQ(KeyName(19), L"Pause");
+  EXPECT_EQ(KeyName(12), L"Clear");
+  const std::vector<std::pair<int, int>> excluded = {
+      {7, 7},     {10, 11},   {14, 15},   {22, 22},   {26, 26},   {58, 64},  {94, 94},
+      {136, 143}, {151, 159}, {166, 185}, {193, 218}, {224, 224}, {232, 232}};
+  for (const auto& [first, last] : excluded) {
+    for (int code = first; code <= last; ++code) EXPECT_EQ(KeyName(code), L"") << code;
+  }
+  EXPECT_EQ(KeyName(256), L"");
+  EXPECT_EQ(KeyName('A'), L"A");
+  EXPECT_EQ(KeyName(VK_F9), L"F9");
+  EXPECT_FALSE(KeyName(VK_SPACE).empty());
+  // The extended flag tells the block keys from the numeric pad's.
+  EXPECT_FALSE(KeyName(VK_PRIOR).empty());
+  EXPECT_NE(KeyName(VK_PRIOR), KeyName(VK_NUMPAD9));
+  EXPECT_NE(KeyName(VK_DELETE), KeyName(VK_DECIMAL));
+}
+
+TEST_F(HotkeysOnWine, RegistersOnTheMainWindowAndReplacesItOnEveryChange) {
+  ASSERT_TRUE(Free(MOD_NOREPEAT, VK_F9));
+  ProgramSettings().UseMenuHotkey = 1;
+  ProgramSettings().UseKeyHotkey = VK_F9;
+  RegisterMenuHotkey();
+  EXPECT_FALSE(Free(MOD_NOREPEAT, VK_F9));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED));
+
+  ProgramSettings().UseStrgHotkey = 1;
+  ProgramSettings().UseShiftHotkey = 1;
+  RegisterMenuHotkey();
+  EXPECT_TRUE(Free(MOD_NOREPEAT, VK_F9));
+  EXPECT_FALSE(Free(MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT, VK_F9));
+
+  ProgramSettings().UseMenuHotkey = 0;
+  RegisterMenuHotkey();
+  EXPECT_TRUE(Free(MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT, VK_F9));
+}
+
+TEST_F(HotkeysOnWine, HotkeyPressReachesTheMainWindow) {
+  ProgramSettings().UseMenuHotkey = 1;
+  ProgramSettings().UseKeyHotkey = VK_F8;
+  RegisterMenuHotkey();
+  INPUT presses[2] = {};
+  for (INPUT& input : presses) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_F8;
+  }
+  presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(2, presses, sizeof(INPUT)), 2u);
+  MSG message{};
+  bool arrived = false;
+  const ULONGLONG end = GetTickCount64() + kDeadlineMs;
+  while (!arrived && GetTickCount64() < end) {
+    // Taken out of the queue before the window sees it: the main window
+    // would open the tray menu.
+    arrived = PeekMessageW(&message, MainWindowHandle(), WM_HOTKEY, WM_HOTKEY, PM_REMOVE);
+    if (!arrived) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  ASSERT_TRUE(arrived);
+  EXPECT_EQ(message.wParam, 1u);
+  EXPECT_EQ(HIWORD(message.lParam), VK_F8);
+  ProgramSettings().UseMenuHotkey = 0;
+  RegisterMenuHotkey();
+}
+
+// The capture window, looked for from a second thread while the test's
+// thread runs the capture.
+HWND WaitForCaptureWindow() {
+  const ULONGLONG end = GetTickCount64() + kDeadlineMs;
+  for (;;) {
+    // Shown once it is complete and the main window is disabled.
+    HWND capture = FindWindowW(L"VantrelHotkeyCapture", L"Set Hotkey");
+    if (capture && IsWindowVisible(capture)) return capture;
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(10);
+  }
+}
+
+TEST_F(HotkeysOnWine, CaptureWaitsPastModifierKeysAndTakesTheFirstRealKey) {
+  ProgramSettings().UseKeyHotkey = 'A';
+  std::atomic<bool> mainDisabled{false};
+  std::wstring prompt;
+  SIZE client{};
+  std::thread poster([&] {
+    HWND capture = WaitForCaptureWindow();
+    if (!capture) return;
+    mainDisabled = !IsWindowEnabled(MainWindowHandle());
+    RECT rect{};
+    GetClientRect(capture, &rect);
+    client = SIZE{rect.right, rect.bottom};
+    wchar_t text[64] = {};
+    GetWindowTextW(GetDlgItem(capture, 48), text, 64);
+    prompt = text;
+    for (WPARAM key : {VK_CONTROL, VK_SHIFT, VK_TAB, VK_RETURN, VK_LMENU, VK_F9}) {
+      PostMessageW(capture, WM_KEYDOWN, key, 1);
+    }
+  });
+  const int result = CaptureHotkeyKey();
+  poster.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ProgramSettings().UseKeyHotkey, VK_F9);
+  EXPECT_TRUE(mainDisabled);
+  EXPECT_EQ(client.cx, 250);
+  EXPECT_EQ(client.cy, 40);
+  EXPECT_EQ(prompt, L"Press one Key for Hotkey | ESC for abort");
+  EXPECT_TRUE(IsWindowEnabled(MainWindowHandle()));
+  EXPECT_EQ(FindWindowW(L"VantrelHotkeyCapture", nullptr), nullptr);
+}
+
+TEST_F(HotkeysOnWine, EscapeAbortsAndKeepsThePreviousKey) {
+  ProgramSettings().UseKeyHotkey = 'A';
+  std::thread poster([] {
+    HWND capture = WaitForCaptureWindow();
+    PostMessageW(capture, WM_KEYDOWN, VK_CONTROL, 1);
+    PostMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(capture, WM_KEYDOWN, VK_F9, 1);
+  });
+  EXPECT_EQ(CaptureHotkeyKey(), 0);
+  poster.join();
+  EXPECT_EQ(ProgramSettings().UseKeyHotkey, 'A');
+  EXPECT_TRUE(IsWindowEnabled(MainWindowHandle()));
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The HTTP layer against a local HTTPS server: the same cases run natively
+// (OpenSSL) and under Wine (Schannel).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/update/test_server.h"
+#include "tests/update/test_server_paths.h"
+#include "update/http.h"
+
+namespace {
+
+using update_test::TestServer;
+
+void TrustTestCa(const TestServer& server) {
+  update_test::SetEnvironment(kTestCaFileVariable, server.CaFile());
+}
+
+bool AppendTo(const char* data, std::size_t size, void* context) {
+  static_cast<std::string*>(context)->append(data, size);
+  return true;
+}
+
+class Http : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.started());
+    TrustTestCa(server);
+  }
+  TestServer server{"http"};
+};
+
+TEST_F(Http, TextComesBackWithItsStatus) {
+  server.Put("dl/vtrel.ver", "Vantrel 2|2030.1.2.3|v.zip|abc");
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.Url() + "/dl/vtrel.ver", reply));
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(reply.body, "Vantrel 2|2030.1.2.3|v.zip|abc");
+}
+
+TEST_F(Http, MissingFileIsA404WithItsPage) {
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.Url() + "/dl/none", reply));
+  EXPECT_EQ(reply.status, 404);
+  EXPECT_NE(reply.body.find("404"), std::string::npos);
+}
+
+TEST_F(Http, RedirectsAreNotFollowed) {
+  server.Put("dl/target.ver", "followed");
+  for (int status : {301, 302}) {
+    server.AnswerWith("dl/vtrel.ver", status, server.Url() + "/dl/target.ver");
+    HttpReply reply;
+    ASSERT_TRUE(HttpGetText(server.Url() + "/dl/vtrel.ver", reply));
+    EXPECT_EQ(reply.status, status);
+    EXPECT_NE(reply.body, "followed");
+  }
+}
+
+TEST_F(Http, CertificateFromAnotherCaIsRefused) {
+  server.Put("dl/vtrel.ver", "secret");
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.StrangerUrl() + "/dl/vtrel.ver", reply));
+  EXPECT_EQ(reply.status, 0);
+  EXPECT_EQ(reply.body, "");
+  std::string streamed;
+  EXPECT_FALSE(HttpGetStreamed(server.StrangerUrl() + "/dl/vtrel.ver", AppendTo, &streamed));
+  EXPECT_EQ(streamed, "");
+}
+
+TEST_F(Http, NoServerGivesStatusZero) {
+  // The server's own port once it is stopped is free; port 1 never listens.
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText("https://localhost:1/dl/vtrel.ver", reply));
+  EXPECT_EQ(reply.status, 0);
+  std::string streamed;
+  EXPECT_FALSE(HttpGetStreamed("https://localhost:1/dl/update.zip", AppendTo, &streamed));
+}
+
+TEST_F(Http, LargeBodyStreamsByteForByte) {
+  std::string archive(2 << 20, '\0');
+  for (size_t i = 0; i < archive.size(); ++i) archive[i] = static_cast<char>((i * 7919) >> 5);
+  server.Put("dl/update.zip", archive);
+  std::string streamed;
+  ASSERT_TRUE(HttpGetStreamed(server.Url() + "/dl/update.zip", AppendTo, &streamed));
+  EXPECT_TRUE(streamed == archive);
+}
+
+TEST_F(Http, ErrorPageStillCountsAsATransfer) {
+  std::string streamed;
+  EXPECT_TRUE(HttpGetStreamed(server.Url() + "/dl/missing.zip", AppendTo, &streamed));
+  EXPECT_NE(streamed.find("404"), std::string::npos);
+}
+
+TEST_F(Http, SinkCanStopTheTransfer) {
+  server.Put("dl/update.zip", std::string(100000, 'x'));
+  auto refuse = [](const char*, std::size_t, void*) { return false; };
+  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", refuse, nullptr));
+}
+
+// A server that sends part of its answer and then nothing: the request is
+// given up after the stall bound (30 s below 1 byte/s), not waited on for
+// ever, and counts as a network failure.
+TEST_F(Http, StalledTransferEndsWithinTheBound) {
+  server.Put("dl/vtrel.ver", std::string(5000, 'v'));
+  server.StallAfter("dl/vtrel.ver", 100);
+  const auto start = std::chrono::steady_clock::now();
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.Url() + "/dl/vtrel.ver", reply));
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+          .count();
+  EXPECT_EQ(reply.status, 0);
+  EXPECT_EQ(reply.body, "");
+  EXPECT_GE(seconds, 29);
+  EXPECT_LE(seconds, 45);
+}
+
+// A server that accepts the connection and then stays silent, before any
+// TLS handshake: the connection bound (20 s) gives up on it.
+TEST_F(Http, SilentServerEndsWithinTheConnectionBound) {
+  const auto start = std::chrono::steady_clock::now();
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.SilentUrl() + "/dl/vtrel.ver", reply));
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+          .count();
+  EXPECT_EQ(reply.status, 0);
+  EXPECT_GE(seconds, 19);
+  EXPECT_LE(seconds, 35);
+}
+
+}  // namespace

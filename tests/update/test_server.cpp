@@ -1,0 +1,67 @@
+#include "tests/update/test_server.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "tests/update/test_server_paths.h"
+
+namespace update_test {
+
+namespace {
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(HostToLocalPath(path), std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+TestServer::TestServer(const std::string& name) {
+  stateFolder_ = std::string(kServerWorkFolder) + "/" + name + "-" + UniqueSuffix();
+  root_ = stateFolder_ + "/root";
+  const std::vector<std::string> command = {
+      "/bin/sh",    kServerScript, "start", std::string(kServerWorkFolder) + "/certificates",
+      stateFolder_, root_};
+  started_ = RunHostCommand(command) == 0;
+  if (!started_) return;
+  port_ = ReadState("port");
+  strangerPort_ = ReadState("stranger-port");
+  silentPort_ = ReadState("silent-port");
+}
+
+TestServer::~TestServer() {
+  if (started_) RunHostCommand({"/bin/sh", kServerScript, "stop", stateFolder_});
+}
+
+std::string TestServer::ReadState(const std::string& name) const {
+  std::ifstream file(HostToLocalPath(stateFolder_ + "/" + name));
+  std::string text;
+  std::getline(file, text);
+  return text;
+}
+
+std::string TestServer::Url() const { return "https://localhost:" + port_; }
+std::string TestServer::StrangerUrl() const { return "https://localhost:" + strangerPort_; }
+std::string TestServer::SilentUrl() const { return "https://localhost:" + silentPort_; }
+
+std::string TestServer::CaFile() const {
+  return HostToLocalPath(std::string(kServerWorkFolder) + "/certificates/ca.pem");
+}
+
+void TestServer::Put(const std::string& path, const std::string& bytes) const {
+  const std::string full = root_ + "/" + path;
+  RunHostCommand({"/bin/mkdir", "-p", full.substr(0, full.find_last_of('/'))});
+  WriteFile(full, bytes);
+}
+
+void TestServer::AnswerWith(const std::string& path, int status,
+                            const std::string& location) const {
+  Put(path + ".status", std::to_string(status) + (location.empty() ? "" : " " + location));
+}
+
+void TestServer::StallAfter(const std::string& path, int bytes) const {
+  Put(path + ".stall", std::to_string(bytes));
+}
+
+}  // namespace update_test

@@ -1,0 +1,31 @@
+// The update check's HTTP layer: plain GET requests to the download server,
+// the same for the version file, the change log and the archive. Redirects
+// are not followed, certificate verification stays on, and a connection
+// that cannot be made or a transfer that stalls is given up within a bound.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// What a request into memory brought back. A request that failed on the
+// network (no connection, name not resolved, TLS refused, stalled) still
+// counts as made, with status 0.
+struct HttpReply {
+  long status = 0;
+  std::string body;  // the bytes as received
+};
+
+// GET `url` into memory. False when no request could be made at all.
+bool HttpGetText(const std::string& url, HttpReply& reply);
+
+// Takes each piece of a streamed body as it arrives; false stops the
+// transfer, which then counts as failed.
+using HttpSink = bool (*)(const char* data, std::size_t size, void* context);
+
+// GET `url`, handing the body to `sink`. True when the transfer ended
+// without a transport error, whatever the HTTP status.
+bool HttpGetStreamed(const std::string& url, HttpSink sink, void* context);
+
+// Names a CA file that the requests trust instead of the system's store;
+// only tests set it. Verification itself is never switched off.
+inline constexpr char kTestCaFileVariable[] = "VANTREL_TEST_CA_FILE";
