@@ -22,11 +22,13 @@ function(vantrel_add_host_test)
 endfunction()
 
 # A Wine test suite. PREFIX names the Wine prefix (default: the suite name);
-# suites that share one also share its wineserver. SERIAL keeps the suite's
-# tests from running at the same time (end-to-end tests share one desktop).
+# suites that share one also share its wineserver. Tests that share a prefix
+# run one at a time: they share its registry, files, services, windows and
+# drive letters. PARALLEL lets a suite's tests overlap; only for a suite whose
+# every test owns each key, file, service, window and drive letter it touches.
 # ENVIRONMENT sets one variable for the test program (say, a DLL override).
 function(vantrel_add_wine_test)
-  cmake_parse_arguments(T "SERIAL" "NAME;PREFIX;ENVIRONMENT" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(T "PARALLEL" "NAME;PREFIX;ENVIRONMENT" "SOURCES;LIBRARIES" ${ARGN})
   if(NOT T_PREFIX)
     set(T_PREFIX ${T_NAME})
   endif()
@@ -36,7 +38,7 @@ function(vantrel_add_wine_test)
     RUNTIME_OUTPUT_DIRECTORY ${VANTREL_TEST_BIN_DIR}
     CROSSCOMPILING_EMULATOR "${VANTREL_WINE_RUN};${VANTREL_WINE_ROOT}/${T_PREFIX}")
   set(properties TIMEOUT 120)
-  if(T_SERIAL)
+  if(NOT T_PARALLEL)
     list(APPEND properties RESOURCE_LOCK wine_${T_PREFIX})
   endif()
   if(T_ENVIRONMENT)
