@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/instance.h"
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 // Held until the process ends: the semaphore's existence is what tells a

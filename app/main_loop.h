@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/loop_events.h"
+#include "ui/loop_events.h"
 
 // Tray menu items.
 enum MenuItem : int {

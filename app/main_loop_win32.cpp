@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/loop_events.h"
+#include "ui/loop_events.h"
 #include "ui/main_window.h"
 
 namespace {

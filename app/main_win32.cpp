@@ -3,9 +3,9 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "app/product.h"
-#include "app/program_state.h"
-#include "app/settings.h"
+#include "base/product.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "companions/steam.h"

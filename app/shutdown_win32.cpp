@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/product.h"
+#include "base/product.h"
 #include "app/shutdown.h"
 #include "headset/config_manager.h"
 #include "ui/main_window.h"

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
-#include "app/clock.h"
-#include "app/files.h"
+#include "base/clock.h"
+#include "base/files.h"
 #include "app/instance.h"
-#include "app/product.h"
+#include "base/product.h"
 #include "companions/processes.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 // The newest copy always wins: an older copy running as "Vantrel.exe" is
 // asked to close, and ended by force if it is still there after 21 attempts.

@@ -1,7 +1,7 @@
 #include "autostart/autostart.h"
 
-#include "app/product.h"
-#include "app/program_state.h"
+#include "base/product.h"
+#include "base/program_state.h"
 
 namespace {
 

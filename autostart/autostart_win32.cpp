@@ -1,4 +1,4 @@
-#include "app/run_program.h"
+#include "base/run_program.h"
 #include "autostart/autostart.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "companions/process_rules.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 // An empty wanted name or title part matches nothing. The snapshot can list
 // a process with an empty name while it is still starting, and every title

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "companions/process_rules.h"
 
 namespace {

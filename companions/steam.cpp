@@ -1,9 +1,9 @@
 #include "companions/steam.h"
 
-#include "app/files.h"
-#include "app/program_state.h"
+#include "base/files.h"
+#include "base/program_state.h"
 #include "companions/steam_rules.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "winsettings/registry.h"
 
 namespace {

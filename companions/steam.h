@@ -1,6 +1,6 @@
 // Where Steam, its library folders, SteamVR and the WMR driver's settings
 // program are installed. Found once at start-up; only the settings program's
-// path is used afterwards (OpenVRSettingsPath, app/program_state.h), the rest
+// path is used afterwards (OpenVRSettingsPath, base/program_state.h), the rest
 // is reported in the event log.
 #pragma once
 

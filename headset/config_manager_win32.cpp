@@ -5,9 +5,9 @@
 #include <mutex>
 #include <shared_mutex>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "headset/config_manager.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

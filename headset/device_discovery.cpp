@@ -3,10 +3,10 @@
 #include <atomic>
 #include <mutex>
 
-#include "app/clock.h"
-#include "app/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "headset/config_manager.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "winsettings/registry.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "headset/device_discovery.h"
 
 namespace {

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "app/main_loop.h"
-#include "app/program_state.h"
-#include "app/shell.h"
+#include "base/program_state.h"
+#include "base/shell.h"
 #include "companions/processes.h"
 #include "companions/services.h"
 #include "headset/config_manager.h"
 #include "headset/device_discovery.h"
 #include "headset/portal_window.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "ui/tray.h"
 #include "winsettings/registry.h"
 

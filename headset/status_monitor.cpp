@@ -1,9 +1,9 @@
 #include "headset/status_monitor.h"
 
 #include "app/main_loop.h"
-#include "app/product.h"
-#include "app/program_state.h"
-#include "app/worker_slot.h"
+#include "base/product.h"
+#include "base/program_state.h"
+#include "base/worker_slot.h"
 #include "companions/processes.h"
 #include "headset/headset_sequences.h"
 

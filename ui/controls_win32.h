@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/loop_events.h"
+#include "ui/loop_events.h"
 
 // Number fields are an edit control carrying the field's number and an
 // up-down control beside it carrying this offset added to it, so that the

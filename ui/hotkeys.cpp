@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/program_state.h"
+#include "base/program_state.h"
 
 namespace {
 

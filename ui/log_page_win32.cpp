@@ -2,7 +2,7 @@
 
 #include <richedit.h>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
 #include "ui/log_view.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

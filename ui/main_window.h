@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/loop_events.h"
+#include "ui/loop_events.h"
 
 // Creates the window; false when the system refuses it.
 bool CreateMainWindow(const std::wstring& title);

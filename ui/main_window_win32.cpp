@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "app/shutdown.h"
-#include "app/worker_slot.h"
+#include "base/worker_slot.h"
 #include "resources/icon_ids.h"
 #include "ui/controls_win32.h"
 #include "ui/log_view.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/control_actions.h"
+#include "app/control_actions.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
 #include "ui/log_page.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 // A Windows COLORREF: 0x00BBGGRR.
 using Color = std::uint32_t;

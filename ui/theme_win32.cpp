@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
 

@@ -1,7 +1,7 @@
 #include "ui/tray.h"
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "companions/services.h"
 #include "ui/controls.h"
 

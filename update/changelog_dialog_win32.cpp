@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "ui/main_window_win32.h"
 #include "ui/theme.h"
 #include "update/update_check.h"

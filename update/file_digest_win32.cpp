@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "update/file_digest.h"
 #include "update/sha3.h"
 

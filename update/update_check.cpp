@@ -3,14 +3,14 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/files.h"
+#include "base/clock.h"
+#include "base/files.h"
 #include "app/main_loop.h"
-#include "app/product.h"
-#include "app/program_state.h"
-#include "app/text.h"
-#include "app/worker_slot.h"
-#include "ui/event_log.h"
+#include "base/product.h"
+#include "base/program_state.h"
+#include "base/text.h"
+#include "base/worker_slot.h"
+#include "base/event_log.h"
 #include "update/download_url.h"
 #include "update/file_digest.h"
 #include "update/http.h"

@@ -1,10 +1,10 @@
 #include <windows.h>
 #include <winsock2.h>
 
-#include "app/files.h"
-#include "app/run_program.h"
+#include "base/files.h"
+#include "base/run_program.h"
 #include "app/shutdown.h"
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "update/http.h"
 #include "update/update_system.h"
 #include "update/updater_image.h"

@@ -1,8 +1,8 @@
 #include "updater/updater.h"
 
-#include "app/clock.h"
-#include "app/files.h"
-#include "app/product.h"
+#include "base/clock.h"
+#include "base/files.h"
+#include "base/product.h"
 #include "companions/processes.h"
 #include "update/file_digest.h"
 #include "updater/updater_system.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/product.h"
-#include "app/win32_handles.h"
+#include "base/product.h"
+#include "base/win32_handles.h"
 #include "updater/updater.h"
 #include "updater/updater_system.h"
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/run_program.h"
+#include "base/run_program.h"
 #include "updater/updater_system.h"
 
 bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {

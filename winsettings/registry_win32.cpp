@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "winsettings/registry.h"
 #include "winsettings/registry_rules.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/program_state.h"
-#include "app/text.h"
+#include "base/program_state.h"
+#include "base/text.h"
 #include "winsettings/registry_rules.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "winsettings/registry.h"
 
 // The on/off tweaks, each a check box.

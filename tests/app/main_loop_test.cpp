@@ -3,10 +3,10 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
-#include "app/worker_slot.h"
+#include "base/program_state.h"
+#include "base/worker_slot.h"
 #include "tests/sim/sim.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "ui/main_window.h"
 
 namespace {

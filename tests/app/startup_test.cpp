@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/files.h"
-#include "app/product.h"
+#include "base/files.h"
+#include "base/product.h"
 #include "app/startup.h"
 #include "tests/sim/sim.h"
 

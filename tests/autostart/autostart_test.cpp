@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "tests/sim/sim.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
-#include "app/program_state.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/program_state.h"
+#include "base/text.h"
 
 namespace {
 

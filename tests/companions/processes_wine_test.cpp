@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "companions/services.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "companions/steam.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_registry.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
-#include "app/program_state.h"
-#include "ui/event_log.h"
+#include "base/files.h"
+#include "base/program_state.h"
+#include "base/event_log.h"
 
 namespace {
 

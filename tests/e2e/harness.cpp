@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "e2e_paths.h"
 
 namespace e2e {

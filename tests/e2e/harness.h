@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace e2e {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "tests/e2e/harness.h"
 #include "update/version_info.h"
 

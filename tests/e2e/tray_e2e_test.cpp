@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/simulated_headset.h"
 #include "ui/tray_win32.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
+#include "base/files.h"
 #include "e2e_paths.h"
 #include "tests/e2e/harness.h"
 #include "tests/update/test_server.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "headset/config_manager.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/worker_slot.h"
+#include "base/worker_slot.h"
 #include "headset/config_manager.h"
 #include "headset/headset_sequences.h"
 #include "tests/sim/sim_tray.h"

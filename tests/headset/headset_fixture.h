@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "headset/device_discovery.h"
 #include "tests/sim/sim.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 class HeadsetTest : public ::testing::Test {
  protected:

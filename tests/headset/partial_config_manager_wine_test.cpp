@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 #include "headset/config_manager.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
-#include "app/worker_slot.h"
+#include "base/program_state.h"
+#include "base/worker_slot.h"
 #include "headset/device_discovery.h"
 #include "headset/headset_sequences.h"
 #include "headset/status_monitor.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/loop_events.h"
+#include "ui/loop_events.h"
 #include "companions/processes.h"
 #include "tests/sim/sim_headset.h"
 

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 #include "autostart/autostart.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"

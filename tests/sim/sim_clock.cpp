@@ -1,6 +1,6 @@
 #include <map>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "headset/config_manager.h"
 #include "headset/portal_window.h"
 #include "tests/sim/sim.h"

@@ -1,5 +1,5 @@
-#include "app/files.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"
 

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 #include "companions/services.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"

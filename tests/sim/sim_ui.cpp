@@ -1,9 +1,9 @@
-#include "app/clock.h"
-#include "app/shell.h"
-#include "app/worker_slot.h"
+#include "base/clock.h"
+#include "base/shell.h"
+#include "base/worker_slot.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "ui/main_window.h"
 
 namespace sim {

@@ -1,7 +1,7 @@
 #include "tests/sim/sim_update.h"
 
-#include "app/clock.h"
-#include "app/files.h"
+#include "base/clock.h"
+#include "base/files.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"
 #include "update/file_digest.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "tests/sim/sim.h"
 
 namespace {

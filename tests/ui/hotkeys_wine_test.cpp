@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "ui/main_window.h"
 #include "ui/main_window_win32.h"
 

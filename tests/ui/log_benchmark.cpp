@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "ui/log_view.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/win32_handles.h"
-#include "ui/event_log.h"
+#include "base/win32_handles.h"
+#include "base/event_log.h"
 #include "ui/log_view.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "headset/device_discovery.h"
 #include "headset/status_monitor.h"
 #include "tests/sim/sim.h"

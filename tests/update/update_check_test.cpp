@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "app/main_loop.h"
-#include "app/program_state.h"
-#include "app/text.h"
-#include "app/worker_slot.h"
+#include "base/program_state.h"
+#include "base/text.h"
+#include "base/worker_slot.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_controls.h"
 #include "tests/sim/sim_update.h"
 #include "ui/controls.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "update/sha3.h"
 #include "update/update_check.h"
 

@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/files.h"
-#include "app/program_state.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/program_state.h"
+#include "base/text.h"
 #include "tests/update/test_server.h"
 #include "tests/update/test_server_paths.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 #include "update/http.h"
 #include "update/sha3.h"
 #include "update/update_check.h"

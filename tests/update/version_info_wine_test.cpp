@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // writes.
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "app/startup.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_registry.h"
 #include "winsettings/tweaks.h"

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <algorithm>
 #include <span>
@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/files.h"
-#include "app/product.h"
-#include "app/text.h"
+#include "base/files.h"
+#include "base/product.h"
+#include "base/text.h"
 
 namespace {
 

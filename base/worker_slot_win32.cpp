@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/win32_handles.h"
-#include "app/worker_slot.h"
+#include "base/win32_handles.h"
+#include "base/worker_slot.h"
 
 namespace {
 

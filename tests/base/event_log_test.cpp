@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/sim/sim.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

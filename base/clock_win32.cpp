@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "app/clock.h"
+#include "base/clock.h"
 
 void SleepMs(unsigned milliseconds) { Sleep(milliseconds); }
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/run_program.h"
-#include "app/win32_handles.h"
+#include "base/run_program.h"
+#include "base/win32_handles.h"
 
 namespace {
 

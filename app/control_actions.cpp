@@ -1,10 +1,10 @@
-#include "ui/control_actions.h"
+#include "app/control_actions.h"
 
 #include <cstdint>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
-#include "app/text.h"
+#include "base/program_state.h"
+#include "base/text.h"
 #include "autostart/autostart.h"
 #include "companions/services.h"
 #include "ui/controls.h"

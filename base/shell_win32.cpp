@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/shell.h"
+#include "base/shell.h"
 
 bool OpenShellLink(const std::wstring& target) {
   if (target.empty()) return false;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/files.h"
-#include "app/win32_handles.h"
+#include "base/files.h"
+#include "base/win32_handles.h"
 
 namespace {
 

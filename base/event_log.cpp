@@ -1,8 +1,8 @@
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 #include <mutex>
 
-#include "app/clock.h"
+#include "base/clock.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/sim/sim.h"
-#include "ui/event_log.h"
+#include "base/event_log.h"
 
 namespace {
 

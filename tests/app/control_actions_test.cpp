@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "app/main_loop.h"
-#include "app/program_state.h"
+#include "base/program_state.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_controls.h"
 #include "tests/sim/sim_registry.h"
 #include "tests/sim/sim_tray.h"
-#include "ui/control_actions.h"
+#include "app/control_actions.h"
 #include "ui/controls.h"
 #include "ui/hotkeys.h"
 #include "winsettings/tweaks.h"

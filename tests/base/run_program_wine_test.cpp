@@ -1,6 +1,6 @@
 // Running programs for real: Wine's own cmd.exe stands in for a console
 // program that reports an exit code and the folder it ran in.
-#include "app/run_program.h"
+#include "base/run_program.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 
 namespace {
 
