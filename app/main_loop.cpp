@@ -33,8 +33,6 @@ constexpr wchar_t kOpenXrStorePage[] = L"ms-windows-store://pdp/?ProductId=9n5cv
 constexpr wchar_t kWmrDriverStorePage[] =
     L"steam://openurl/https://store.steampowered.com/app/719950/";
 
-LoopState state;
-
 bool SteamVRRuns() { return FindProcessId(ProgramSettings().SteamVRProcessName) != 0; }
 
 const std::wstring& OculusService() { return ProgramSettings().OculusServiceName; }
@@ -42,7 +40,7 @@ int OculusState() { return ServiceState(OculusService()); }
 
 // A start or stop that the window then confirms or reports failed.
 void Await(ConfirmationWindow& window, std::atomic<bool>& pending) {
-  window.deadline = state.now + kConfirmationSeconds;
+  window.deadline = Loop().now + kConfirmationSeconds;
   pending = true;
 }
 
@@ -62,23 +60,23 @@ void StartOrStopHeadset() {
 
 void RestartHeadset() {
   if (DiscoveryState() != kDiscoveryFound) return;
-  state.headsetRestartDeadline = kHeadsetRestartMarker;
+  Loop().headsetRestartDeadline = kHeadsetRestartMarker;
   if (!WorkerRunning()) StartHeadsetStop();
 }
 
 void StartOrStopOculus() {
   if (OculusState() == kServiceStopped) {
     StartServiceByName(OculusService());
-    Await(state.startConfirmation, state.startConfirmation.oculusPending);
+    Await(Loop().startConfirmation, Loop().startConfirmation.oculusPending);
     return;
   }
   StopServiceWithDependents(OculusService());
-  Await(state.stopConfirmation, state.stopConfirmation.oculusPending);
+  Await(Loop().stopConfirmation, Loop().stopConfirmation.oculusPending);
 }
 
 void RestartOculus() {
   if (OculusState() != kServiceRunning) return;
-  state.oculusRestartDeadline = state.now + 1;
+  Loop().oculusRestartDeadline = Loop().now + 1;
   StopServiceWithDependents(OculusService());
 }
 
@@ -89,16 +87,16 @@ void OpenWithFallback(const std::wstring& target, const std::wstring& fallback) 
 void StartOrStopSteamVR() {
   if (!SteamVRRuns()) {
     OpenShellLink(kRunSteamVR);
-    Await(state.startConfirmation, state.startConfirmation.steamVrPending);
+    Await(Loop().startConfirmation, Loop().startConfirmation.steamVrPending);
     return;
   }
   TerminateProcessById(FindProcessId(ProgramSettings().SteamVRProcessName));
-  Await(state.stopConfirmation, state.stopConfirmation.steamVrPending);
+  Await(Loop().stopConfirmation, Loop().stopConfirmation.steamVrPending);
 }
 
 void RestartSteamVR() {
   if (FindProcessId(kSteamVRMonitor) == 0) return;
-  state.steamVrRestartDeadline = state.now + 1;
+  Loop().steamVrRestartDeadline = Loop().now + 1;
   TerminateProcessById(FindProcessId(ProgramSettings().SteamVRProcessName));
 }
 
@@ -135,7 +133,7 @@ void DispatchMenu(int item) {
       ShowMainWindow();
       break;
     case kMenuExit:
-      state.exitRequest = true;
+      Loop().exitRequest = true;
       break;
     default:
       break;
@@ -146,7 +144,7 @@ void DispatchCloseButton() {
   if (ProgramSettings().CloseToTray) {
     HideMainWindowToTray();
   } else {
-    state.exitRequest = true;
+    Loop().exitRequest = true;
   }
 }
 
@@ -172,7 +170,7 @@ void Dispatch(const LoopEvent& event) {
     case kTrayReAddEvent:
       // Whatever key it carries: the icon comes back red and the poll, due
       // at once, gives it its colour again.
-      state.nextStatusPoll = 0;
+      Loop().nextStatusPoll = 0;
       ReAddTrayIcon();
       break;
     default:
@@ -209,7 +207,7 @@ void CheckConfirmation(ConfirmationWindow& window, bool wantRunning,
       {window.steamVrPending, SteamVRIs, texts.steamVrDone, texts.steamVrFailed},
       {window.oculusPending, OculusServiceIs, texts.oculusDone, texts.oculusFailed}};
   const std::int64_t deadline = window.deadline;
-  if (deadline >= 1 && deadline >= state.now) {
+  if (deadline >= 1 && deadline >= Loop().now) {
     for (const Confirmed& companion : companions) {
       if (companion.pending && companion.reached(wantRunning)) {
         AddLogLine(companion.done, 0);
@@ -226,24 +224,24 @@ void CheckConfirmation(ConfirmationWindow& window, bool wantRunning,
 }
 
 void RunHeadsetRestart() {
-  const std::int64_t deadline = state.headsetRestartDeadline;
-  if (deadline < 1 || state.now <= deadline) return;
-  state.headsetRestartDeadline = -1;
+  const std::int64_t deadline = Loop().headsetRestartDeadline;
+  if (deadline < 1 || Loop().now <= deadline) return;
+  Loop().headsetRestartDeadline = -1;
   if (HeadsetCommandAllowed()) StartWorker(HeadsetStart);
-  state.nextStatusPoll = 0;
+  Loop().nextStatusPoll = 0;
 }
 
 // A restart starts the companion again once it has gone, looking again a
 // second later while it lingers.
 void RunDelayedRestart(std::int64_t& deadline, bool (*gone)(), void (*start)()) {
-  if (deadline < 1 || state.now <= deadline) return;
+  if (deadline < 1 || Loop().now <= deadline) return;
   if (!gone()) {
-    deadline = state.now + 1;
+    deadline = Loop().now + 1;
     return;
   }
   start();
   deadline = -1;
-  state.nextStatusPoll = 0;
+  Loop().nextStatusPoll = 0;
 }
 
 bool SteamVRGone() { return !SteamVRRuns(); }
@@ -255,75 +253,48 @@ void StartOculus() { StartServiceByName(OculusService()); }
 // taskbar (at log-on). A poll is forced only once it is back: while the
 // shell keeps refusing there is nothing to show it on.
 void WatchTrayIcon() {
-  if (!TrayIconExists() && AddTrayIcon()) state.nextStatusPoll = 0;
+  if (!TrayIconExists() && AddTrayIcon()) Loop().nextStatusPoll = 0;
 }
 
 void RunStatusPoll() {
-  if (state.now <= state.nextStatusPoll) return;
-  state.nextStatusPoll = state.now + 2;
+  if (Loop().now <= Loop().nextStatusPoll) return;
+  Loop().nextStatusPoll = Loop().now + 2;
   UpdateHeadsetStatus();
   ApplySteamRule();
   // The colour factors change on every arrow step; saving them here keeps
   // the settings file from being rewritten for each one.
-  if (state.colorChanged) {
+  if (Loop().colorChanged) {
     SaveProgramSettings();
-    state.colorChanged = false;
+    Loop().colorChanged = false;
   }
 }
 
 // A finished update check leaves its label disabled for a few seconds.
 void EnableUpdateButtonWhenDue() {
-  if (state.updateButtonEnableTime < 0 || state.now <= state.updateButtonEnableTime) return;
-  state.updateButtonEnableTime = -1;
+  if (Loop().updateButtonEnableTime < 0 || Loop().now <= Loop().updateButtonEnableTime) return;
+  Loop().updateButtonEnableTime = -1;
   SetControlEnabled(kLabelCheckForUpdate, true);
 }
 
 }  // namespace
 
-LoopState& Loop() { return state; }
-
-// While the stop runs the headset items and "Exit" stay disabled; the stop
-// enables "Exit" again when it ends.
-void StartHeadsetStop() {
-  for (int item : {kMenuStartHeadset, kMenuRestartHeadset, kMenuExit}) {
-    EnableTrayMenuItem(item, false);
-  }
-  if (!StartWorker(HeadsetStop)) EnableTrayMenuItem(kMenuExit, true);
-}
-
-void ResetLoopState() {
-  state.now = 0;
-  state.exitRequest = false;
-  for (ConfirmationWindow* window : {&state.startConfirmation, &state.stopConfirmation}) {
-    window->deadline = 0;
-    window->steamVrPending = false;
-    window->oculusPending = false;
-  }
-  state.headsetRestartDeadline = -1;
-  state.steamVrRestartDeadline = -1;
-  state.oculusRestartDeadline = -1;
-  state.nextStatusPoll = 0;
-  state.colorChanged = false;
-  state.updateButtonEnableTime = -1;
-}
-
 bool RunLoopTurn(const LoopEvent& event) {
-  state.now = LocalTimeSeconds();
+  Loop().now = LocalTimeSeconds();
   Dispatch(event);
-  CheckConfirmation(state.startConfirmation, true,
+  CheckConfirmation(Loop().startConfirmation, true,
                     {L"SteamVR started...", L"Can not start SteamVR", L"Oculus Service started...",
                      L"Can not start Oculus Service"});
-  CheckConfirmation(state.stopConfirmation, false,
+  CheckConfirmation(Loop().stopConfirmation, false,
                     {L"SteamVR closed", L"Can not close SteamVR", L"Oculus Service stopped",
                      L"Can not stop Oculus Service"});
   RunHeadsetRestart();
-  RunDelayedRestart(state.steamVrRestartDeadline, SteamVRGone, StartSteamVR);
-  RunDelayedRestart(state.oculusRestartDeadline, OculusStopped, StartOculus);
+  RunDelayedRestart(Loop().steamVrRestartDeadline, SteamVRGone, StartSteamVR);
+  RunDelayedRestart(Loop().oculusRestartDeadline, OculusStopped, StartOculus);
   EnableUpdateButtonWhenDue();
   WatchTrayIcon();
   RunStatusPoll();
   UpdateHoverColors();
-  return state.exitRequest && !WorkerRunning();
+  return Loop().exitRequest && !WorkerRunning();
 }
 
 void RunMainLoop() {

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "app/control_actions.h"
 #include "app/main_loop.h"
+#include "base/shutdown.h"
 #include "base/product.h"
 #include "base/program_state.h"
 #include "base/settings.h"
@@ -44,6 +46,7 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  SetReleaseBeforeExit(ReleaseProgram);
   const std::wstring programPath = OwnProgramPath();
   SetCurrentDirectoryW(FolderOf(programPath).c_str());
   // A missing entry point only makes the registry calls that need it fail.
@@ -75,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!CreateMainWindow(MainWindowTitle(productVersion, Identity().fileVersion))) {
     ReleaseAndExit(1);
   }
+  SetInitialControlStates();
   // Without a taskbar yet (an early start at log-on) the add fails and the
   // main loop's icon watch adds the icon once the taskbar exists.
   AddTrayIcon();

@@ -2,12 +2,13 @@
 
 #include "base/product.h"
 #include "app/shutdown.h"
+#include "base/shutdown.h"
 #include "headset/config_manager.h"
 #include "ui/main_window.h"
 #include "ui/tray.h"
 #include "ui/tray_win32.h"
 
-void ReleaseAndExit(int exitCode) {
+void ReleaseProgram() {
   // The shell would keep showing an icon whose window is gone until the
   // pointer passes over it.
   RemoveTrayIcon();
@@ -15,7 +16,6 @@ void ReleaseAndExit(int exitCode) {
   DestroyMainWindow();
   DestroyTrayImages();
   UnloadConfigManager();
-  ExitProcess(static_cast<UINT>(exitCode));
 }
 
 void ShowFatalErrorAndExit(const std::wstring& message) {

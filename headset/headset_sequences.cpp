@@ -4,9 +4,10 @@
 #include <string>
 
 #include "base/clock.h"
-#include "app/main_loop.h"
+#include "base/loop_state.h"
 #include "base/program_state.h"
 #include "base/shell.h"
+#include "base/worker_slot.h"
 #include "companions/processes.h"
 #include "companions/services.h"
 #include "headset/config_manager.h"
@@ -193,4 +194,13 @@ void HeadsetStop() {
   std::int64_t marker = kHeadsetRestartMarker;
   Loop().headsetRestartDeadline.compare_exchange_strong(marker, LocalTimeSeconds() + 1);
   WriteBackgroundRecording(L"1");
+}
+
+// While the stop runs the headset items and "Exit" stay disabled; the stop
+// enables "Exit" again when it ends.
+void StartHeadsetStop() {
+  for (int item : {kMenuStartHeadset, kMenuRestartHeadset, kMenuExit}) {
+    EnableTrayMenuItem(item, false);
+  }
+  if (!StartWorker(HeadsetStop)) EnableTrayMenuItem(kMenuExit, true);
 }

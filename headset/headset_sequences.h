@@ -5,3 +5,7 @@
 
 void HeadsetStart();
 void HeadsetStop();
+
+// Starts the stop sequence as the headset worker (the slot must be free),
+// with the tray's headset items and "Exit" disabled while it runs.
+void StartHeadsetStop();

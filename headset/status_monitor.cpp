@@ -1,6 +1,5 @@
 #include "headset/status_monitor.h"
 
-#include "app/main_loop.h"
 #include "base/product.h"
 #include "base/program_state.h"
 #include "base/worker_slot.h"

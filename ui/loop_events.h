@@ -15,6 +15,3 @@ struct LoopEvent {
   int item = 0;
   int detail = 0;
 };
-
-// Waits up to `timeoutMs` for one window event; kNoEvent when none came.
-LoopEvent WaitForLoopEvent(unsigned timeoutMs);

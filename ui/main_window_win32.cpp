@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "app/shutdown.h"
+#include "base/shutdown.h"
 #include "base/worker_slot.h"
 #include "resources/icon_ids.h"
 #include "ui/controls_win32.h"

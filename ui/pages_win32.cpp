@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/control_actions.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
 #include "ui/log_page.h"
@@ -292,7 +291,6 @@ bool BuildMainWindowContent(HWND window) {
   if (!BuildStartupPage() || !BuildAdvancedPage() || !BuildVantrelPage() || !BuildLogPage()) {
     return false;
   }
-  SetInitialControlStates();
   ShowWindow(ControlWindow(kPageStartup), SW_SHOW);
   currentLabel = kLabelStartup;
   currentPage = kPageStartup;

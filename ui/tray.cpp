@@ -1,6 +1,5 @@
 #include "ui/tray.h"
 
-#include "app/main_loop.h"
 #include "base/program_state.h"
 #include "companions/services.h"
 #include "ui/controls.h"

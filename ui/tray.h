@@ -44,6 +44,20 @@ struct TrayStatus {
   bool operator==(const TrayStatus&) const = default;
 };
 
+// Tray menu items.
+enum MenuItem : int {
+  kMenuStartHeadset = 0,
+  kMenuRestartHeadset = 1,
+  kMenuStartSteamVR = 3,
+  kMenuRestartSteamVR = 4,
+  kMenuStartOculus = 5,
+  kMenuRestartOculus = 6,
+  kMenuWindowsWmrSettings = 7,
+  kMenuOpenXrWmrSettings = 8,
+  kMenuSteamVrWmrSettings = 9,
+  kMenuShowAppWindow = 10,
+  kMenuExit = 11,
+};
 inline constexpr int kMenuSeparator = -1;
 
 // The tray menu's entries in display order, separators as kMenuSeparator.

@@ -5,7 +5,7 @@
 
 #include "base/clock.h"
 #include "base/files.h"
-#include "app/main_loop.h"
+#include "base/loop_state.h"
 #include "base/product.h"
 #include "base/program_state.h"
 #include "base/text.h"

@@ -3,11 +3,11 @@
 
 #include "base/files.h"
 #include "base/run_program.h"
-#include "app/shutdown.h"
+#include "base/shutdown.h"
 #include "base/win32_handles.h"
 #include "update/http.h"
 #include "update/update_system.h"
-#include "update/updater_image.h"
+#include "resources/updater_image.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/main_loop.h"
+#include "ui/tray.h"
 #include "base/program_state.h"
 #include "base/worker_slot.h"
 #include "tests/sim/sim.h"

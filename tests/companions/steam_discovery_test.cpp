@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
+#include "ui/tray.h"
 #include "base/program_state.h"
 #include "companions/steam.h"
 #include "tests/sim/sim.h"

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/main_loop.h"
+#include "ui/tray.h"
 #include "base/program_state.h"
 #include "base/worker_slot.h"
 #include "headset/device_discovery.h"

@@ -1,6 +1,7 @@
 #include "base/clock.h"
 #include "base/shell.h"
 #include "base/worker_slot.h"
+#include "app/main_loop.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_state.h"
 #include "base/event_log.h"

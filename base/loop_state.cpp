@@ -1,0 +1,25 @@
+#include "base/loop_state.h"
+
+namespace {
+
+LoopState state;
+
+}  // namespace
+
+LoopState& Loop() { return state; }
+
+void ResetLoopState() {
+  state.now = 0;
+  state.exitRequest = false;
+  for (ConfirmationWindow* window : {&state.startConfirmation, &state.stopConfirmation}) {
+    window->deadline = 0;
+    window->steamVrPending = false;
+    window->oculusPending = false;
+  }
+  state.headsetRestartDeadline = -1;
+  state.steamVrRestartDeadline = -1;
+  state.oculusRestartDeadline = -1;
+  state.nextStatusPoll = 0;
+  state.colorChanged = false;
+  state.updateButtonEnableTime = -1;
+}
