@@ -8,6 +8,9 @@
 namespace {
 
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+// How long a replacement waits out another process holding the file open.
+constexpr int kReplaceTries = 10;
+constexpr DWORD kReplaceRetryMs = 100;
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
   size_t written = 0;
@@ -29,12 +32,32 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   return WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
 }
 
+// A process that holds the file open without sharing deletion (a virus
+// scanner, an editor, a backup tool) makes the rename fail with a sharing
+// violation or access denied until it closes the file, usually moments later.
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (attempt == kReplaceTries ||
+        (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+      return false;
+    }
+    Sleep(kReplaceRetryMs);
+  }
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
   bytes.clear();
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Sharing deletion lets the program's own saves replace the file while
+  // anyone reads it.
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > (64 << 20)) return false;
@@ -53,9 +76,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
   const std::wstring temporary = path + kTemporarySuffix;
-  if (!WriteNewFile(temporary, bytes) ||
-      !MoveFileExW(temporary.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!WriteNewFile(temporary, bytes) || !MoveOver(temporary, path)) {
     DeleteFileW(temporary.c_str());
     return false;
   }
