@@ -5,6 +5,7 @@
 #include "app/instance.h"
 #include "base/product.h"
 #include "companions/processes.h"
+#include "base/event_log.h"
 
 namespace {
 
@@ -61,7 +62,14 @@ Settings LoadAndRewriteSettings(const Settings& registryColors,
   const bool colorsFromFile = registryColors.ColorDistortionR.empty() ||
                               registryColors.ColorDistortionG.empty() ||
                               registryColors.ColorDistortionB.empty();
-  Settings settings = ReadSettings(colorsFromFile, registryColors);
-  SaveSettings(settings, productVersion);
-  return settings;
+  const SettingsRead read = ReadSettings(colorsFromFile, registryColors);
+  // The file still holds the user's settings, only not now (a scanner or an
+  // editor holding it open): keep it, and let the first change the user
+  // makes write it.
+  if (read.unreadable) {
+    AddLogLine(std::wstring(L"Can not read ") + kSettingsFileName + L", defaults in use", 1);
+    return read.settings;
+  }
+  SaveSettings(read.settings, productVersion);
+  return read.settings;
 }

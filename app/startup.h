@@ -16,5 +16,6 @@ void RemoveUpdateLeftovers();
 // Reads "Vantrel.ini" and writes it straight back, so after every start the
 // file holds every key in its canonical layout. `registryColors` holds the
 // colour-distortion values read from the registry; when any is empty, all
-// three come from the file.
+// three come from the file. A file that is there but cannot be read is left
+// as it is (one error line in the log) and the defaults are used.
 Settings LoadAndRewriteSettings(const Settings& registryColors, const std::wstring& productVersion);

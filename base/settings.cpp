@@ -276,10 +276,14 @@ std::string RenderSettings(const Settings& settings, const std::wstring& product
   return kByteOrderMark + ToUtf8(text);
 }
 
-Settings ReadSettings(bool readColorBackup, const Settings& base) {
+SettingsRead ReadSettings(bool readColorBackup, const Settings& base) {
   std::string bytes;
-  if (!ReadWholeFile(kSettingsFileName, bytes)) bytes.clear();
-  return ParseSettings(bytes, readColorBackup, base);
+  bool unreadable = false;
+  if (!ReadWholeFile(kSettingsFileName, bytes)) {
+    bytes.clear();
+    unreadable = FileSizeOf(kSettingsFileName) >= 0;
+  }
+  return {ParseSettings(bytes, readColorBackup, base), unreadable};
 }
 
 bool SaveSettings(const Settings& settings, const std::wstring& productVersion) {

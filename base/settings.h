@@ -41,8 +41,14 @@ Settings ParseSettings(const std::string& fileBytes, bool readColorBackup, const
 // The whole file as it is written: UTF-8 with byte order mark, CR LF lines.
 std::string RenderSettings(const Settings& settings, const std::wstring& productVersion);
 
-// Reads "Vantrel.ini"; a missing or unreadable file gives every default.
-Settings ReadSettings(bool readColorBackup, const Settings& base);
+// What reading "Vantrel.ini" gave: the settings, every default when the
+// file is missing or cannot be read, and whether a file is there that could
+// not be read (held open by another program, a read error, too large).
+struct SettingsRead {
+  Settings settings;
+  bool unreadable = false;
+};
+SettingsRead ReadSettings(bool readColorBackup, const Settings& base);
 
 // Rewrites "Vantrel.ini" whole; false when it could not be written, in which
 // case the previous file is left as it was.

@@ -41,7 +41,7 @@ class Controls : public ::testing::Test {
     Turn();
   }
 
-  static Settings SavedSettings() { return ReadSettings(false, Settings{}); }
+  static Settings SavedSettings() { return ReadSettings(false, Settings{}).settings; }
   static std::uint32_t StoredDword(RegRoot root, const wchar_t* path, const wchar_t* name) {
     const auto value = sim::RegValueOf(root, path, name);
     if (!value || value->type != kRegDword || value->data.size() != 4) return 0xFFFFFFFF;

@@ -4,6 +4,7 @@
 #include "base/product.h"
 #include "app/startup.h"
 #include "tests/sim/sim.h"
+#include "base/event_log.h"
 
 namespace {
 
@@ -156,6 +157,20 @@ TEST_F(StartupSettings, FailedRewriteKeepsThePreviousFile) {
   EXPECT_EQ(settings.StartMinimized, 1);
   EXPECT_EQ(settings.CloseToTray, 0);
   EXPECT_EQ(sim::FileBytes(kSettingsFileName), handMade);
+}
+
+TEST_F(StartupSettings, FileThatCannotBeReadIsKeptAndTheDefaultsRun) {
+  const std::string users = "StartMinimized = 1\r\nCloseToTray = 1\r\n";
+  sim::PutFile(kSettingsFileName, users);
+  sim::MakeFileUnreadable(kSettingsFileName);
+  const size_t logLength = LogText().size();
+  const Settings settings = LoadAndRewriteSettings(RegistryColors(L"", L"", L""), L"V");
+  EXPECT_EQ(settings, Settings{});
+  EXPECT_EQ(sim::ReplaceCount(), 0);
+  EXPECT_EQ(sim::FileBytes(kSettingsFileName), users);
+  const std::wstring logged = LogText().substr(logLength);
+  EXPECT_NE(logged.find(L":!Can not read Vantrel.ini, defaults in use\r"), std::wstring::npos);
+  EXPECT_EQ(logged.find(L'\r'), logged.size() - 1);  // one line
 }
 
 }  // namespace

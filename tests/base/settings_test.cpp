@@ -301,14 +301,14 @@ class SettingsStorage : public testing::Test {
 TEST_F(SettingsStorage, SavedFileIsReadBack) {
   ASSERT_TRUE(SaveSettings(NonDefault(), L"V1.2 Beta"));
   EXPECT_EQ(sim::FileBytes(L"vantrel.ini"), Render(NonDefault()));
-  EXPECT_EQ(ReadSettings(true, Settings{}), NonDefault());
+  EXPECT_EQ(ReadSettings(true, Settings{}).settings, NonDefault());
 }
 
 TEST_F(SettingsStorage, FailedSaveReportsFalseAndKeepsTheOldFile) {
   sim::PutFile(kSettingsFileName, "DarkMode = 1\r\n");
   sim::FailNextReplace();
   EXPECT_FALSE(SaveSettings(Settings{}, L"V1"));
-  EXPECT_EQ(ReadSettings(true, Settings{}).DarkMode, 1);
+  EXPECT_EQ(ReadSettings(true, Settings{}).settings.DarkMode, 1);
 }
 
 TEST_F(SettingsStorage, MissingFileGivesDefaultsAndTheRegistryColors) {
@@ -316,7 +316,7 @@ TEST_F(SettingsStorage, MissingFileGivesDefaultsAndTheRegistryColors) {
   registry.ColorDistortionR = L"901";
   Settings expected;
   expected.ColorDistortionR = L"901";
-  EXPECT_EQ(ReadSettings(false, registry), expected);
+  EXPECT_EQ(ReadSettings(false, registry).settings, expected);
 }
 
 // Random pieces of settings syntax, key names, UTF-8 fragments and bytes.

@@ -74,6 +74,37 @@ TEST(Startup, HandEditedSettingsAreReadAndRewrittenByTheirRules) {
   TerminateProcess(OpenProcess(PROCESS_TERMINATE, FALSE, program.id()), 0);
 }
 
+// Too large to be read: the user's file stays as it is while the program
+// runs on the defaults, until the user changes a setting.
+TEST(Startup, SettingsFileThatCannotBeReadIsKeptUntilASettingChanges) {
+  ProgramFolder folder;
+  std::string large = "StopHMDwithSteam = 1\r\nCloseToTray = 1\r\n";
+  large.resize((64 << 20) + 1, ' ');
+  folder.Write(L"Vantrel.ini", large);
+  RunningProgram program;
+  HWND window = StartAndWait(folder, program);
+  ASSERT_NE(window, nullptr);
+  constexpr int kLogView = 34;
+  EXPECT_TRUE(e2e::WaitForControlText(window, kLogView,
+                                      L":!Can not read Vantrel.ini, defaults in use", 20000));
+  WIN32_FILE_ATTRIBUTE_DATA file{};
+  ASSERT_TRUE(
+      GetFileAttributesExW(folder.PathOf(L"Vantrel.ini").c_str(), GetFileExInfoStandard, &file));
+  EXPECT_EQ(file.nFileSizeLow, large.size());
+
+  constexpr int kBoxStopWithSteam = 12;
+  HWND box = e2e::FindControl(window, kBoxStopWithSteam);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);  // the default
+  SendMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] {
+        const std::string saved = folder.Read(L"Vantrel.ini");
+        return saved.size() < 4096 && saved.find("StopHMDwithSteam = 1\r\n") != std::string::npos;
+      },
+      20000));
+  EndProgram(program, window);
+}
+
 TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
   ProgramFolder folder;
   folder.Write(L"Vantrel.ini", "StartMinimized = 1\r\n");

@@ -39,6 +39,9 @@ bool HasDirectory(const std::wstring& path);
 // one it then leaves the previous file as it was.
 void FailNextReplace();
 int ReplaceCount();
+// The file stays there but every read of it fails, as while another program
+// holds it open without sharing.
+void MakeFileUnreadable(const std::wstring& path);
 
 // Processes and windows. How a process answers WM_CLOSE on its window.
 enum class CloseReaction { kEnds, kHides };

@@ -34,6 +34,10 @@ void FailNextReplace() { State().failNextReplace = true; }
 
 int ReplaceCount() { return State().replaceCount; }
 
+void MakeFileUnreadable(const std::wstring& path) {
+  State().files[PathKey(path)].unreadable = true;
+}
+
 }  // namespace sim
 
 using sim::PathKey;
@@ -41,7 +45,7 @@ using sim::State;
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
   auto found = State().files.find(PathKey(path));
-  if (found == State().files.end()) return false;
+  if (found == State().files.end() || found->second.unreadable) return false;
   bytes = found->second.bytes;
   return true;
 }

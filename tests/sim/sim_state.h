@@ -19,6 +19,7 @@ namespace sim {
 struct SimFile {
   std::string bytes;
   bool readOnly = false;
+  bool unreadable = false;
 };
 
 struct SimWindow {
