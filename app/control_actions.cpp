@@ -63,12 +63,11 @@ constexpr SidebarEntry kSidebar[] = {
 struct FactorField {
   int id;
   ColorChannel channel;
-  std::wstring Settings::*text;
 };
-const FactorField kFactorFields[] = {
-    {kFieldRed, ColorChannel::kRed, &Settings::ColorDistortionR},
-    {kFieldGreen, ColorChannel::kGreen, &Settings::ColorDistortionG},
-    {kFieldBlue, ColorChannel::kBlue, &Settings::ColorDistortionB},
+constexpr FactorField kFactorFields[] = {
+    {kFieldRed, ColorChannel::kRed},
+    {kFieldGreen, ColorChannel::kGreen},
+    {kFieldBlue, ColorChannel::kBlue},
 };
 
 constexpr int kDarkModeRadios[] = {kRadioDarkAuto, kRadioDarkOn, kRadioDarkOff};
@@ -107,7 +106,7 @@ void SetAdvancedPageStates() {
   SetControlChecked(kBoxControllerButtons, TweakChecked(Tweak::kControllerButtons));
   SetControlNumber(kFieldIdleMinutes, ShownIdleMinutes());
   for (const FactorField& field : kFactorFields) {
-    ShowFactor(field.id, ColorFactorNumber(ProgramSettings().*field.text));
+    ShowFactor(field.id, ShownColorFactor(field.channel));
   }
   const bool correction = TweakChecked(Tweak::kColorDistortion);
   SetControlChecked(kBoxColorCorrection, correction);

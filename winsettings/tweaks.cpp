@@ -120,9 +120,12 @@ Settings ReadRegistryColorFactors() {
   return factors;
 }
 
-int ColorFactorNumber(const std::wstring& text) {
-  const std::int64_t number = RegTextToInteger(TrimSpaces(text));
-  return static_cast<int>(std::clamp<std::int64_t>(number, kMinColorFactor, kMaxColorFactor));
+int ShownColorFactor(ColorChannel channel) {
+  std::wstring& text = FactorText(ProgramSettings(), channel);
+  const int factor = static_cast<int>(std::clamp<std::int64_t>(RegTextToInteger(TrimSpaces(text)),
+                                                               kMinColorFactor, kMaxColorFactor));
+  text = std::to_wstring(factor);
+  return factor;
 }
 
 std::wstring ColorFactorText(int factor) {

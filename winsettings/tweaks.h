@@ -50,8 +50,10 @@ inline constexpr int kMaxColorFactor = 1100;
 // colour fields for the settings file to fill in (an empty one means all
 // three come from the file).
 Settings ReadRegistryColorFactors();
-// A factor text as the number its field holds, kept inside the field's range.
-int ColorFactorNumber(const std::wstring& text);
+// The number the factor's field shows: the setting's text kept inside the
+// field's range. The setting takes that number back as its text, so what
+// the correction writes is what the field shows.
+int ShownColorFactor(ColorChannel channel);
 // 1000 shows as "1.000", 950 as "0.950".
 std::wstring ColorFactorText(int factor);
 // Turns the correction on or off. On also writes the three factors from

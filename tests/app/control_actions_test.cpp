@@ -199,6 +199,23 @@ TEST_F(Controls, FactorArrowWritesShowsAndFlagsTheSettingsForSaving) {
   EXPECT_EQ(StoredDword(kHkeyLocalMachine, kColorKey, L"ColorDistortionB"), 1100u);
 }
 
+// Factors from a hand-edited file or another program: the field can only
+// show its range, and turning the correction on writes what it shows.
+TEST_F(Controls, CorrectionWritesTheFactorsTheFieldsShow) {
+  ProgramSettings().ColorDistortionR = L"1.05";
+  ProgramSettings().ColorDistortionG = L"1200";
+  ProgramSettings().ColorDistortionB = L" 1050 ";
+  Build();
+  EXPECT_EQ(sim::Control(kFieldRed).text, L"0.900");
+  EXPECT_EQ(sim::Control(kFieldGreen).text, L"1.100");
+  EXPECT_EQ(sim::Control(kFieldBlue).text, L"1.050");
+  Click(kBoxColorCorrection);
+  EXPECT_EQ(StoredDword(kHkeyLocalMachine, kColorKey, L"ColorDistortionR"), 900u);
+  EXPECT_EQ(StoredDword(kHkeyLocalMachine, kColorKey, L"ColorDistortionG"), 1100u);
+  EXPECT_EQ(StoredDword(kHkeyLocalMachine, kColorKey, L"ColorDistortionB"), 1050u);
+  EXPECT_EQ(ProgramSettings().ColorDistortionR, L"900");  // and the next save writes that
+}
+
 TEST_F(Controls, UncheckingCorrectionGreysTheFieldsAndWritesOnlyTheFlag) {
   sim::PutRegDword(kHkeyLocalMachine, kColorKey, L"ColorDistortion", 1);
   Build();
