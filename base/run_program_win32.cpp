@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr DWORD kEndWaitMs = 5000;
+
 struct StartedProgram {
   bool started = false;
   // Empty when the shell started it without handing back a process.
@@ -22,21 +24,40 @@ const wchar_t* FolderOrCurrent(const std::wstring& workingFolder) {
   return workingFolder.empty() ? nullptr : workingFolder.c_str();
 }
 
+// The null device, open for the child to inherit: reading it gives the end
+// of input at once and what is written to it is dropped.
+UniqueHandle OpenNullDevice() {
+  SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+  return UniqueHandle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                                  0, nullptr));
+}
+
 StartedProgram CreateProgramProcess(const std::wstring& program, const std::wstring& parameters,
                                     RunOptions options, const std::wstring& workingFolder) {
   std::wstring commandLine = CommandLineOf(program, parameters);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  UniqueHandle nullDevice;
+  if (options.emptyInput) {
+    nullDevice = OpenNullDevice();
+    if (!nullDevice) return {};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nullDevice.Get();
+  }
   DWORD flags = 0;
   if (options.hidden) {
-    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     // A console program started from a GUI program would get a console
     // window of its own; CREATE_NO_WINDOW keeps it from ever flashing up.
     flags = CREATE_NO_WINDOW;
   }
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+  // Handles are passed on only for the null device; the program opens no
+  // other handle as inheritable.
+  const BOOL inherit = nullDevice ? TRUE : FALSE;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, flags, nullptr,
                       FolderOrCurrent(workingFolder), &startup, &started)) {
     return {};
   }
@@ -73,7 +94,13 @@ int RunProgram(const std::wstring& program, const std::wstring& parameters, RunO
   if (!started.started) return kProgramNotStarted;
   if (!options.wait) return 0;
   if (!started.process) return kProgramNotStarted;
-  WaitForSingleObject(started.process.Get(), INFINITE);
+  if (WaitForSingleObject(started.process.Get(), options.waitLimitMs) == WAIT_TIMEOUT) {
+    // Termination completes after the call returns; a short wait lets the
+    // process be gone before the caller goes on.
+    TerminateProcess(started.process.Get(), 1);
+    WaitForSingleObject(started.process.Get(), kEndWaitMs);
+    return kProgramEnded;
+  }
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(started.process.Get(), &exitCode)) return kProgramNotStarted;
   return static_cast<int>(exitCode);

@@ -44,12 +44,16 @@ TEST_F(Autostart, ClickWithTaskDeletesItWithoutAPrompt) {
   EXPECT_FALSE(sim::HasScheduledTask(L"Vantrel"));
 }
 
-TEST_F(Autostart, PathWithSpacesIsPassedWholeInsideTheQuotes) {
+// schtasks takes the /TR text as a command line of its own: unquoted
+// there, the task would run "C:\Program".
+TEST_F(Autostart, PathWithSpacesIsQuotedInsideTheTaskAction) {
   Identity().programPath = L"C:\\Program Files\\My Tools\\Vantrel.exe";
   ToggleAutostartTask();
   ASSERT_EQ(sim::SchtasksRuns().size(), 2u);
-  EXPECT_NE(sim::SchtasksRuns()[1].find(L" /TR \"C:\\Program Files\\My Tools\\Vantrel.exe\" "),
-            std::wstring::npos);
+  EXPECT_NE(
+      sim::SchtasksRuns()[1].find(L" /TR \"\\\"C:\\Program Files\\My Tools\\Vantrel.exe\\\"\" "),
+      std::wstring::npos)
+      << sim::SchtasksRuns()[1];
   EXPECT_EQ(sim::ScheduledTaskProgram(L"Vantrel"), L"C:\\Program Files\\My Tools\\Vantrel.exe");
 }
 

@@ -16,7 +16,9 @@
 namespace {
 
 constexpr wchar_t kProgram[] = L"C:\\Program Files\\Vantrel Test\\Vantrel.exe";
-const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden";
+// Hidden, and with an input that ends at once, so a question schtasks asks
+// is refused instead of waiting for an answer.
+const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden\tempty";
 
 std::wstring OwnFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -74,11 +76,32 @@ TEST_F(AutostartTask, ClickCreatesTheTaskAndTheNextOneDeletesIt) {
   // Each line was written by the stand-in just before it ended, so the
   // operations waited for every run.
   const std::string create =
-      "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"" + ToUtf8(kProgram) +
-      "\" /RL HIGHEST\thidden";
-  const std::string remove = "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden";
+      "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"\\\"" +
+      ToUtf8(kProgram) + "\\\"\" /RL HIGHEST\thidden\tempty";
+  const std::string remove = "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty";
   EXPECT_EQ(Calls(),
             (std::vector<std::string>{kQuery, kQuery, create, kQuery, kQuery, remove, kQuery}));
+}
+
+// The task runs its action as a command line: the path with spaces must
+// arrive there in quotes to name the whole program.
+TEST_F(AutostartTask, TaskRunsTheWholePathWithItsSpaces) {
+  ToggleAutostartTask();
+  std::string tasks;
+  ReadWholeFile(folder + L"\\schtasks-tasks.txt", tasks);
+  EXPECT_EQ(tasks, "VANTREL\t" + ToUtf8(kProgram) + "\n");
+}
+
+TEST_F(AutostartTask, SchtasksThatNeverEndsIsEndedAfter30SecondsAndCountsAsFailed) {
+  ReplaceFileContents(folder + L"\\schtasks-tasks.txt", "VANTREL\tD:\\Vantrel.exe\n");
+  ReplaceFileContents(folder + L"\\schtasks-hang.txt", "");
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_NE(QueryAutostartTask(), 0);
+  const ULONGLONG took = GetTickCount64() - start;
+  EXPECT_GE(took, 29000u);
+  EXPECT_LT(took, 40000u);
+  // Ended, not left behind: its program file is free again.
+  EXPECT_TRUE(DeleteFileW((folder + L"\\schtasks.exe").c_str()));
 }
 
 TEST_F(AutostartTask, QueryReturnsTheExitCodeOfSchtasks) {

@@ -2,17 +2,23 @@
 // schtasks.exe in a program folder or the current directory, which Windows
 // searches before the system folder. It keeps a task list in
 // "schtasks-tasks.txt" beside itself and appends to "schtasks-calls.txt"
-// one line per run: its exact command line, a tab, and "hidden" or "shown"
-// for how it was asked to show its window. The line is written only at the
-// very end, after a pause, so a caller that reads it right after the call
-// has returned proves that it waited.
+// one line per run: its exact command line, a tab, "hidden" or "shown" for
+// how it was asked to show its window, a tab, and what its standard input
+// held: "empty" (the end at once), "input" (something to read) or "none"
+// (no usable handle). The line is written only at the very end, after a
+// pause, so a caller that reads it right after the call has returned
+// proves that it waited.
 //
 // /Query /TN name            exit 0 when the task exists, 1 otherwise
-// /Create ... /TN name /TR p  adds the task (an existing one only with /F)
+// /Create ... /TN name /TR a  adds the task (an existing one only with /F);
+//                             like schtasks it takes the action a as a
+//                             command line and keeps the program it runs
 // /Delete /TN name /F         removes it; without /F it would ask, so fails
 // With a file "schtasks-deny.txt" beside it, creating and deleting fail as
-// they do without the rights to change tasks.
+// they do without the rights to change tasks; with "schtasks-hang.txt" it
+// never ends, as when it waits for an answer.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <map>
@@ -108,6 +114,30 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The program of an action's command line; Windows splits the first
+// argument of a command line by the same rule.
+std::wstring ActionProgram(const std::wstring& action) {
+  if (action.empty()) return action;
+  int count = 0;
+  wchar_t** parts = CommandLineToArgvW(action.c_str(), &count);
+  if (!parts) return std::wstring();
+  std::wstring program = count > 0 ? parts[0] : L"";
+  LocalFree(parts);
+  return program;
+}
+
+// Reads one byte, as a Y/N question would.
+const wchar_t* InputState() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  char byte = 0;
+  DWORD read = 0;
+  if (input == nullptr || input == INVALID_HANDLE_VALUE ||
+      !ReadFile(input, &byte, 1, &read, nullptr)) {
+    return L"none";
+  }
+  return read == 0 ? L"empty" : L"input";
+}
+
 int Run(int argc, wchar_t** argv, const std::wstring& folder) {
   const std::wstring tasksPath = folder + L"schtasks-tasks.txt";
   if (argc < 2) return 1;
@@ -125,7 +155,7 @@ int Run(int argc, wchar_t** argv, const std::wstring& folder) {
     tasks.erase(name);
   } else if (operation == L"/CREATE") {
     if (exists && !force) return 1;
-    tasks[name] = Option(argc, argv, L"/TR");
+    tasks[name] = ActionProgram(Option(argc, argv, L"/TR"));
   } else {
     return 1;
   }
@@ -137,13 +167,16 @@ int Run(int argc, wchar_t** argv, const std::wstring& folder) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = OwnFolder();
+  if (Exists(folder + L"schtasks-hang.txt")) Sleep(INFINITE);
   const int exitCode = Run(argc, argv, folder);
+  const std::wstring input = InputState();
   STARTUPINFOW startup{};
   GetStartupInfoW(&startup);
   const bool hidden = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_HIDE;
   Sleep(kPauseMs);
   WriteFileBytes(folder + L"schtasks-calls.txt",
-                 Utf8(std::wstring(GetCommandLineW()) + (hidden ? L"\thidden\n" : L"\tshown\n")),
+                 Utf8(std::wstring(GetCommandLineW()) + (hidden ? L"\thidden\t" : L"\tshown\t") +
+                      input + L"\n"),
                  true);
   return exitCode;
 }

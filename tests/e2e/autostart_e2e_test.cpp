@@ -19,7 +19,7 @@ constexpr int kLabelVantrel = 2;
 constexpr int kBoxStartWithWindows = 21;
 // A folder with spaces, as under "Program Files".
 constexpr wchar_t kProgramFolder[] = L"My Programs\\Vantrel Tool";
-const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden";
+const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden\tempty";
 
 class AutostartE2e : public ::testing::Test {
  protected:
@@ -85,8 +85,14 @@ TEST_F(AutostartE2e, ClickCreatesTheTaskAndASecondClickDeletesIt) {
   std::string path;
   for (wchar_t c : InProgramFolder(L"Vantrel.exe")) path += static_cast<char>(c);
   EXPECT_EQ(Calls()[1], kQuery);
-  EXPECT_EQ(Calls()[2], "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"" +
-                            path + "\" /RL HIGHEST\thidden");
+  // The folder has spaces: the task's own command line quotes the path.
+  EXPECT_EQ(Calls()[2],
+            "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR "
+            "\"\\\"" +
+                path + "\\\"\" /RL HIGHEST\thidden\tempty");
+  std::string tasks;
+  ReadWholeFile(InProgramFolder(L"schtasks-tasks.txt"), tasks);
+  EXPECT_EQ(tasks, "VANTREL\t" + path + "\n");
   EXPECT_EQ(Calls()[3], kQuery);
   e2e::SaveScreenshot(L"autostart-ticked");
 
@@ -94,7 +100,7 @@ TEST_F(AutostartE2e, ClickCreatesTheTaskAndASecondClickDeletesIt) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 7; }, kTimeoutMs));
   EXPECT_TRUE(e2e::WaitUntil([&] { return !Checked(); }, kTimeoutMs));
   EXPECT_EQ(Calls()[4], kQuery);
-  EXPECT_EQ(Calls()[5], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden");
+  EXPECT_EQ(Calls()[5], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty");
   EXPECT_EQ(Calls()[6], kQuery);
 }
 
@@ -109,7 +115,7 @@ TEST_F(AutostartE2e, BoxShowsTheExistingTaskAndARefusedDeleteKeepsItTicked) {
   SendMessageW(box, BM_CLICK, 0, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 4; }, kTimeoutMs));
   EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
-  EXPECT_EQ(Calls()[2], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden");
+  EXPECT_EQ(Calls()[2], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty");
 }
 
 }  // namespace

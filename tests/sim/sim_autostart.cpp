@@ -33,18 +33,36 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 
-// Split the way a program's startup code splits its command line: spaces
-// separate, double quotes group and are dropped.
+// Split the way a program's startup code splits its command line
+// (CommandLineToArgvW): blanks separate, double quotes group and are
+// dropped, and backslashes escape only a quote: 2n of them before a quote
+// give n, 2n + 1 give n and a literal quote.
 std::vector<std::wstring> Arguments(const std::wstring& text) {
   std::vector<std::wstring> arguments;
   std::wstring current;
   bool quoted = false;
   bool inArgument = false;
+  size_t backslashes = 0;
   for (wchar_t c : text) {
-    if (c == L'"') {
-      quoted = !quoted;
+    if (c == L'\\') {
+      ++backslashes;
       inArgument = true;
-    } else if (c == L' ' && !quoted) {
+      continue;
+    }
+    if (c == L'"') {
+      current.append(backslashes / 2, L'\\');
+      if (backslashes % 2 == 1) {
+        current += c;
+      } else {
+        quoted = !quoted;
+      }
+      backslashes = 0;
+      inArgument = true;
+      continue;
+    }
+    current.append(backslashes, L'\\');
+    backslashes = 0;
+    if ((c == L' ' || c == L'\t') && !quoted) {
       if (inArgument) arguments.push_back(current);
       current.clear();
       inArgument = false;
@@ -53,8 +71,17 @@ std::vector<std::wstring> Arguments(const std::wstring& text) {
       inArgument = true;
     }
   }
+  current.append(backslashes, L'\\');
   if (inArgument) arguments.push_back(current);
   return arguments;
+}
+
+// The program a task's action runs: the action is a command line, whose
+// program is the quoted text at its start or else everything up to the
+// first blank.
+std::wstring ActionProgram(const std::wstring& action) {
+  if (action.starts_with(L'"')) return action.substr(1, action.find(L'"', 1) - 1);
+  return action.substr(0, action.find_first_of(L" \t"));
 }
 
 // The value after `option`, or empty; `present` tells whether it was there.
@@ -92,7 +119,7 @@ int RunSchtasks(const std::wstring& parameters) {
   }
   if (operation == L"/CREATE") {
     if (exists && !force) return kFailed;
-    scheduler.tasks[name] = OptionValue(arguments, L"/TR");
+    scheduler.tasks[name] = ActionProgram(OptionValue(arguments, L"/TR"));
     return kDone;
   }
   return kFailed;
