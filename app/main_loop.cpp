@@ -168,8 +168,8 @@ void Dispatch(const LoopEvent& event) {
       DispatchTrayClick(event.detail);
       break;
     case kTrayReAddEvent:
-      // Whatever key it carries: the icon comes back red and the poll, due
-      // at once, gives it its colour again.
+      // The icon comes back red and the poll, due at once, gives it its
+      // colour again.
       Loop().nextStatusPoll = 0;
       ReAddTrayIcon();
       break;

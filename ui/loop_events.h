@@ -7,7 +7,7 @@ enum LoopEventNumber : int {
   kMenuEvent = 13101,         // item: tray menu item
   kTrayEvent = 13102,         // detail: click type
   kCloseButtonEvent = 13116,  // the close button, or WM_CLOSE from elsewhere
-  kTrayReAddEvent = 65536,    // detail: the virtual-key code of a key press
+  kTrayReAddEvent = 65536,    // a new taskbar: the tray icon is added again
 };
 
 struct LoopEvent {

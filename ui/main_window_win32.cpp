@@ -96,10 +96,6 @@ LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LP
         return 0;
       }
       break;
-    case WM_KEYDOWN:
-      // The hotkey capture reads the key from this event.
-      PushEvent(kTrayReAddEvent, 0, static_cast<int>(wParam));
-      break;
     case WM_HOTKEY:
       OpenTrayMenu();
       break;

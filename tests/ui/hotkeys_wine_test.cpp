@@ -162,4 +162,15 @@ TEST_F(HotkeysOnWine, EscapeAbortsAndKeepsThePreviousKey) {
   EXPECT_TRUE(IsWindowEnabled(MainWindowHandle()));
 }
 
+// Keys typed into the main window belong to its controls; none of them
+// may cost the tray icon a removal and a forced status poll.
+TEST_F(HotkeysOnWine, KeyPressInTheMainWindowMakesNoEvent) {
+  LoopEvent event;
+  while (TakeWindowEvent(event)) {
+  }
+  SendMessageW(MainWindowHandle(), WM_KEYDOWN, 'A', 1);
+  SendMessageW(MainWindowHandle(), WM_KEYDOWN, VK_F9, 1);
+  EXPECT_FALSE(TakeWindowEvent(event)) << event.number;
+}
+
 }  // namespace
