@@ -170,13 +170,12 @@ TEST_F(MainLoop, SettingsPagesFallBackToTheirStorePages) {
   sim::FailShellOpen(L"ms-settings:holographic");
   Choose(kMenuWindowsWmrSettings);
   Choose(kMenuOpenXrWmrSettings);
-  Choose(kMenuSteamVrWmrSettings);  // nothing found: the path is empty
+  Choose(kMenuSteamVrWmrSettings);  // nothing found: straight to the store
   TurnUntil(1000);
   const std::vector<std::wstring> expected = {
       L"ms-settings:holographic",
       L"ms-windows-store://pdp/?ProductId=9ng1h8b3zc7m",
       L"shell:AppsFolder\\Microsoft.MixedRealityRuntimeDeveloperPreview_8wekyb3d8bbwe!App",
-      L"",
       L"steam://openurl/https://store.steampowered.com/app/719950/",
   };
   EXPECT_EQ(sim::OpenedLinks(), expected);

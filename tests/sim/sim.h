@@ -146,6 +146,8 @@ struct Hotkey {
 const Hotkey* RegisteredHotkey();
 const std::vector<Hotkey>& HotkeyAttempts();
 void HoldHotkeyElsewhere(const Hotkey& hotkey);
+// Keys pressed into the next capture window; those it has not taken when it
+// closes are lost with it.
 void QueueCaptureKeys(const std::vector<int>& keys);
 bool CaptureWindowOpen();
 int CaptureWindowOpenings();

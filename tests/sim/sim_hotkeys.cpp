@@ -86,4 +86,8 @@ int NextCaptureKey() {
   return key;
 }
 
-void CloseCaptureWindow() { Keyboard().captureOpen = false; }
+// Keys still on their way to the window go with it, as their messages do.
+void CloseCaptureWindow() {
+  Keyboard().captureOpen = false;
+  Keyboard().captureKeys.clear();
+}

@@ -47,8 +47,10 @@ void ShowMainWindow() { State().mainWindowVisible = true; }
 void HideMainWindowToTray() { State().mainWindowVisible = false; }
 
 bool OpenShellLink(const std::wstring& target) {
+  // Like the real one: an empty target is refused before the shell sees it.
+  if (target.empty()) return false;
   State().openedLinks.push_back(target);
-  if (target.empty() || State().failingLinks.count(target)) return false;
+  if (State().failingLinks.count(target)) return false;
   auto [first, last] = State().shellActions.equal_range(target);
   for (auto action = first; action != last; ++action) action->second();
   return true;
