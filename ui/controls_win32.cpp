@@ -23,6 +23,17 @@ HWND SpinOf(int fieldId) {
 void RememberControl(int id, HWND control) { controls[id] = control; }
 void RememberSpin(int fieldId, HWND spin) { spins[fieldId] = spin; }
 
+void RealignSpins() {
+  const int width = GetSystemMetricsForDpi(SM_CXVSCROLL, LayoutDpi());
+  for (const auto& [fieldId, spin] : spins) {
+    HWND field = ControlWindow(fieldId);
+    if (!field) continue;
+    SetWindowPos(spin, nullptr, 0, 0, width, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Taking the buddy again makes the arrows take their place in it.
+    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+  }
+}
+
 HWND ControlWindow(int id) {
   auto found = controls.find(id);
   return found == controls.end() ? nullptr : found->second;

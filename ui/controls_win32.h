@@ -14,6 +14,9 @@ inline constexpr int kSpinIdOffset = 1000;
 
 void RememberControl(int id, HWND control);
 void RememberSpin(int fieldId, HWND spin);
+// Puts each number field's arrows back inside the right edge of its field,
+// at the layout's DPI, once the field has been placed anew.
+void RealignSpins();
 // nullptr when the window has no such control.
 HWND ControlWindow(int id);
 

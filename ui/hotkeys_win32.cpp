@@ -73,9 +73,12 @@ bool RegisterCaptureClass(HINSTANCE instance) {
   return registered;
 }
 
+// Laid out for 96 DPI and scaled like the main window, whose font the
+// prompt uses; the frame is drawn at the DPI of the screen the main window
+// is on.
 HWND CreateCaptureWindow(HINSTANCE instance, HWND owner) {
-  RECT frame{0, 0, kCaptureWidth, kCaptureHeight};
-  AdjustWindowRectEx(&frame, kCaptureStyle, FALSE, kCaptureExStyle);
+  RECT frame{0, 0, Scaled(kCaptureWidth), Scaled(kCaptureHeight)};
+  AdjustWindowRectExForDpi(&frame, kCaptureStyle, FALSE, kCaptureExStyle, GetDpiForWindow(owner));
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -98,9 +101,9 @@ HFONT CreatePromptFont() {
 
 void AddPrompt(HINSTANCE instance, HWND window) {
   HWND prompt = CreateWindowExW(
-      0, L"STATIC", kCapturePrompt, WS_CHILD | WS_VISIBLE | SS_CENTER, kPromptBounds.left,
-      kPromptBounds.top, kPromptBounds.right - kPromptBounds.left,
-      kPromptBounds.bottom - kPromptBounds.top, window,
+      0, L"STATIC", kCapturePrompt, WS_CHILD | WS_VISIBLE | SS_CENTER, Scaled(kPromptBounds.left),
+      Scaled(kPromptBounds.top), Scaled(kPromptBounds.right - kPromptBounds.left),
+      Scaled(kPromptBounds.bottom - kPromptBounds.top), window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPromptId)), instance, nullptr);
   SendMessageW(prompt, WM_SETFONT, reinterpret_cast<WPARAM>(promptFont), FALSE);
 }

@@ -27,10 +27,19 @@ HFONT CreateLogFont() {
 HWND CreateLogView(HWND page) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                       ES_AUTOVSCROLL | ES_NOHIDESEL;
-  return CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, Scaled(1), Scaled(1), Scaled(438),
-                         Scaled(338), page,
+  return CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, 0, 0, 0, 0, page,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLogViewId)),
                          GetModuleHandleW(nullptr), nullptr);
+}
+
+// Inside the page's border, at the layout's DPI.
+void PlaceAndFontLogView(HWND view) {
+  SetWindowPos(view, nullptr, Scaled(1), Scaled(1), Scaled(438), Scaled(338),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  HFONT previous = logFont;
+  logFont = CreateLogFont();
+  SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(logFont), TRUE);
+  if (previous) DeleteObject(previous);
 }
 
 // Flat inside the page's own border: no visual style and no sunken edge.
@@ -49,8 +58,11 @@ bool BuildLogView(HWND page) {
   if (!view) return false;
   RememberControl(kLogViewId, view);
   MakeFlat(view);
-  if (!logFont) logFont = CreateLogFont();
-  SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(logFont), FALSE);
+  PlaceAndFontLogView(view);
   AttachLogView(view);
   return true;
+}
+
+void RescaleLogView() {
+  if (HWND view = ControlWindow(kLogViewId)) PlaceAndFontLogView(view);
 }

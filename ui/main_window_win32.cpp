@@ -96,6 +96,9 @@ LRESULT CALLBACK MainWindowCallback(HWND window, UINT message, WPARAM wParam, LP
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      FollowDpiChange(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_HOTKEY:
       OpenTrayMenu();
       break;

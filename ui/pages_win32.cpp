@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
@@ -51,6 +52,15 @@ constexpr wchar_t kColorToolTip[] =
 HWND mainWindow = nullptr;
 HFONT sidebarFont = nullptr;
 HFONT controlFont = nullptr;
+
+// Every control with its place at 96 DPI, to lay it out again when the
+// window moves to a screen of another scale.
+struct PlacedControl {
+  HWND window;
+  Box box;
+  bool sidebarFont;
+};
+std::vector<PlacedControl> placedControls;
 int currentLabel = kLabelStartup;
 int currentPage = kPageStartup;
 
@@ -116,6 +126,7 @@ HWND AddControl(HWND parent, int id, const wchar_t* className, const wchar_t* te
   if (!control) return nullptr;
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   RememberControl(id, control);
+  placedControls.push_back({control, box, font == sidebarFont});
   return control;
 }
 
@@ -260,17 +271,33 @@ void MarkSelected(int label, bool selected) {
   if (HWND window = ControlWindow(label)) SetWindowLongPtrW(window, GWLP_USERDATA, selected);
 }
 
-void PlaceWindow(HWND window) {
+// The window's outer size: the layout, at its DPI, fills the client area
+// and the frame, at the window's own DPI, comes on top.
+SIZE WindowSize(HWND window) {
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  // The layout fills the client area; the frame comes on top.
   RECT frame{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
-  AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, LayoutDpi());
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, GetDpiForWindow(window));
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void PlaceWindow(HWND window) {
+  const SIZE size = WindowSize(window);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaceControlsAnew() {
+  for (const PlacedControl& control : placedControls) {
+    SetWindowPos(control.window, nullptr, Scaled(control.box.x), Scaled(control.box.y),
+                 Scaled(control.box.width), Scaled(control.box.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = control.sidebarFont ? sidebarFont : controlFont;
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  RealignSpins();
+  RescaleLogView();
 }
 
 }  // namespace
@@ -298,6 +325,22 @@ bool BuildMainWindowContent(HWND window) {
   SelectPage(kLabelLogWindow, kPageLogWindow);
   if (DarkModeOn()) ApplyDarkTheme();
   return true;
+}
+
+void FollowDpiChange(UINT dpi, const RECT& suggested) {
+  SetLayoutDpi(dpi);
+  HFONT previousSidebarFont = sidebarFont;
+  HFONT previousControlFont = controlFont;
+  sidebarFont = CreateSidebarFont();
+  controlFont = CreateControlFont();
+  PlaceControlsAnew();
+  // Deleting the stock font that stands in for a missing system font is
+  // ignored by Windows.
+  DeleteObject(previousSidebarFont);
+  DeleteObject(previousControlFont);
+  const SIZE size = WindowSize(mainWindow);
+  SetWindowPos(mainWindow, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SelectPage(int label, int page) {

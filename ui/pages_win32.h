@@ -11,3 +11,8 @@ HBRUSH MainWindowBackground();
 // sets every control, opens on the "Log Window" page and, in dark mode,
 // colours it all. False when a part could not be created.
 bool BuildMainWindowContent(HWND window);
+
+// The window moved to a screen of another scale (WM_DPICHANGED): the
+// layout, its fonts and the window's size follow `dpi`; the window goes to
+// the place Windows suggests.
+void FollowDpiChange(UINT dpi, const RECT& suggested);

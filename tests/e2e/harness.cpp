@@ -189,6 +189,24 @@ bool WaitForControlText(HWND window, int id, const std::wstring& part, DWORD tim
       timeoutMs);
 }
 
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+ScreenDpi::ScreenDpi(DWORD dpi) {
+  DWORD size = sizeof(previous_);
+  hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                           &previous_, &size) == ERROR_SUCCESS;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+}
+
+ScreenDpi::~ScreenDpi() {
+  if (hadValue_) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous_,
+                    sizeof(previous_));
+  } else {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+  }
+}
+
 bool SaveScreenshot(const std::wstring& name) {
   // Windows of other processes paint on their own threads; give them a
   // moment so the picture shows what a user would see.

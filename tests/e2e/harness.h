@@ -73,6 +73,19 @@ HWND FindControl(HWND window, int id);
 // Waits until the text of the control `id` below `window` contains `part`.
 bool WaitForControlText(HWND window, int id, const std::wstring& part, DWORD timeoutMs);
 
+// The prefix's DPI for the programs started while it lives.
+class ScreenDpi {
+ public:
+  explicit ScreenDpi(DWORD dpi);
+  ~ScreenDpi();
+  ScreenDpi(const ScreenDpi&) = delete;
+  ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+  bool hadValue_ = false;
+};
+
 // Saves the screen as artefacts\<name>.bmp in the build folder.
 bool SaveScreenshot(const std::wstring& name);
 

@@ -132,6 +132,26 @@ TEST_F(HotkeyE2e, EscLeavesThePreviousKey) {
   EXPECT_NE(folder.Read(L"Vantrel.ini").find("UseKeyHotkey = 120\r\n"), std::string::npos);
 }
 
+// At 150 % the window grows with its font, so the prompt keeps one line
+// and "ESC for abort" stays in view.
+TEST_F(HotkeyE2e, AtOneHundredFiftyPercentTheCaptureWindowShowsItsWholePrompt) {
+  e2e::ScreenDpi dpi(144);
+  Start("UseMenuHotkey = 1\r\n");
+  HWND capture = OpenCapture();
+  ASSERT_NE(capture, nullptr);
+  RECT client{};
+  GetClientRect(capture, &client);
+  EXPECT_EQ(client.right, 375);
+  EXPECT_EQ(client.bottom, 60);
+  RECT prompt{};
+  GetWindowRect(e2e::FindControl(capture, kPrompt), &prompt);
+  EXPECT_EQ(prompt.right - prompt.left, 375);
+  EXPECT_EQ(prompt.bottom - prompt.top, 30);
+  e2e::SaveScreenshot(L"hotkey-capture-150-percent");
+  PressKey(capture, VK_ESCAPE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(capture); }, kTimeoutMs));
+}
+
 TEST_F(HotkeyE2e, HotkeyIsHeldWhileTheBoxIsTickedAndFreedWhenItIsCleared) {
   Start("UseMenuHotkey = 1\r\nUseStrgHotkey = 1\r\nUseKeyHotkey = 120\r\n");
   // Registered at start-up: Ctrl+F9 is taken, F9 alone is not.

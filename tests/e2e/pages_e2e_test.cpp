@@ -21,7 +21,6 @@ constexpr wchar_t kHoloSi[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ho
 constexpr wchar_t kHolographic[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Holographic";
 constexpr wchar_t kDwm[] = L"SOFTWARE\\Microsoft\\Windows\\Dwm";
 constexpr wchar_t kColorKey[] = L"SOFTWARE\\Microsoft\\Windows\\Dwm\\ExtendedComposition";
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 
 struct RegName {
   HKEY root;
@@ -312,31 +311,8 @@ TEST_F(PagesE2e, SidebarLabelTakesTheHoverColourUnderTheMouse) {
   EXPECT_TRUE(e2e::WaitUntil([&] { return ScreenColorAt(edge) == kNormal; }, kTimeoutMs));
 }
 
-// The prefix's DPI for the programs started while it lives.
-class ScreenDpi {
- public:
-  explicit ScreenDpi(DWORD dpi) {
-    DWORD size = sizeof(previous_);
-    hadValue_ = RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD,
-                             nullptr, &previous_, &size) == ERROR_SUCCESS;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
-  }
-  ~ScreenDpi() {
-    if (hadValue_) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous_,
-                      sizeof(previous_));
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
-    }
-  }
-
- private:
-  DWORD previous_ = 0;
-  bool hadValue_ = false;
-};
-
 TEST_F(PagesE2e, AtOneHundredFiftyPercentTheLayoutScales) {
-  ScreenDpi dpi(144);
+  e2e::ScreenDpi dpi(144);
   Start("DarkMode = 2\r\n");
   ShowPage(0, 10);
   RECT client{};

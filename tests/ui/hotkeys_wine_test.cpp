@@ -1,6 +1,7 @@
 // The hotkey module against the real keyboard layout, hotkey table and
-// windows: key names, registration on the main window, and the capture
-// window driven by keys posted from a second thread.
+// windows: key names, registration on the main window, the capture window
+// driven by keys posted from a second thread, and how the main window and
+// the capture window answer keys and a change of the screen's scale.
 #include "ui/hotkeys.h"
 
 #include <windows.h>
@@ -13,6 +14,8 @@
 
 #include "base/program_state.h"
 #include "ui/main_window.h"
+#include "ui/controls.h"
+#include "ui/controls_win32.h"
 #include "ui/main_window_win32.h"
 
 namespace {
@@ -171,6 +174,77 @@ TEST_F(HotkeysOnWine, KeyPressInTheMainWindowMakesNoEvent) {
   SendMessageW(MainWindowHandle(), WM_KEYDOWN, 'A', 1);
   SendMessageW(MainWindowHandle(), WM_KEYDOWN, VK_F9, 1);
   EXPECT_FALSE(TakeWindowEvent(event)) << event.number;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {client.right, client.bottom};
+}
+
+// A control's place inside its parent's client area.
+RECT PlaceOf(HWND control) {
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+LONG FontHeight(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+}
+
+void ChangeDpi(UINT dpi) {
+  RECT suggested{40, 30, 41, 31};
+  SendMessageW(MainWindowHandle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+}
+
+// Moved to a screen at 150 %: the main window lays itself out again, and
+// the capture window opens at the same scale with its whole prompt.
+TEST_F(HotkeysOnWine, AtADpiChangeTheMainWindowAndTheCaptureWindowScale) {
+  HWND window = MainWindowHandle();
+  ASSERT_EQ(ClientSize(window).cx, 600);
+  const LONG fontBefore = FontHeight(ControlWindow(kBoxStopWithSteam));
+  ChangeDpi(144);
+  EXPECT_EQ(ClientSize(window).cx, 900);
+  EXPECT_EQ(ClientSize(window).cy, 540);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.top, 30);
+  const RECT box = PlaceOf(ControlWindow(kBoxStopWithSteam));
+  EXPECT_EQ(box.left, 300);
+  EXPECT_EQ(box.top, 15);
+  EXPECT_EQ(box.right - box.left, 345);
+  EXPECT_NEAR(FontHeight(ControlWindow(kBoxStopWithSteam)), fontBefore * 3 / 2, 1);
+  const RECT page = PlaceOf(ControlWindow(kPageAdvanced));
+  EXPECT_EQ(page.right - page.left, 660);
+  // A number field's arrows sit inside its scaled width.
+  const RECT field = PlaceOf(ControlWindow(kFieldRed));
+  const RECT arrows = PlaceOf(GetDlgItem(ControlWindow(kPageAdvanced), kFieldRed + kSpinIdOffset));
+  EXPECT_EQ(field.left, MulDiv(65, 144, 96));
+  EXPECT_NEAR(arrows.right, MulDiv(65, 144, 96) + 90, 2);  // over the field's border
+  EXPECT_EQ(PlaceOf(ControlWindow(kLogViewId)).right, MulDiv(1, 144, 96) + 657);
+
+  SIZE capture{};
+  RECT prompt{};
+  std::thread poster([&] {
+    HWND window = WaitForCaptureWindow();
+    if (!window) return;
+    capture = ClientSize(window);
+    prompt = PlaceOf(GetDlgItem(window, 48));
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  EXPECT_EQ(CaptureHotkeyKey(), 0);
+  poster.join();
+  EXPECT_EQ(capture.cx, 375);
+  EXPECT_EQ(capture.cy, 60);
+  EXPECT_EQ(prompt.right - prompt.left, 375);
+  ChangeDpi(96);
+  EXPECT_EQ(ClientSize(window).cx, 600);
 }
 
 }  // namespace
