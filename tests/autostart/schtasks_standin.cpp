@@ -64,9 +64,12 @@ std::string ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
+// Shared for reading: the tests poll these files, and a poll that had the
+// file open just then would otherwise make the write fail and the line go.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes, bool append) {
-  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, 0, nullptr,
-                            append ? OPEN_ALWAYS : CREATE_ALWAYS, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  append ? OPEN_ALWAYS : CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
