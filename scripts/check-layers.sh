@@ -28,17 +28,21 @@ while IFS= read -r file; do
   room=${file%%/*}
   [ -n "${layer_of[$room]:-}" ] || continue
   while IFS=: read -r line include; do
-    target=${include#*\"}
-    target=${target%%\"*}
+    target=${include#*[\"<]}
+    target=${target%%[\">]*}
     target_room=${target%%/*}
     [ "$target_room" != "$target" ] || continue
     [ "$target_room" != "$room" ] || continue
-    if [ -z "${layer_of[$target_room]:-}" ] ||
-      ((layer_of[$target_room] >= layer_of[$room])); then
-      echo "$file:$line: $include"
-      found=1
+    # The project's root is on the include path, so <ui/tray.h> finds the
+    # same header as "ui/tray.h"; other angle includes are the system's.
+    if [ -z "${layer_of[$target_room]:-}" ]; then
+      [[ $include == *\"* ]] || continue
+    elif ((layer_of[$target_room] < layer_of[$room])); then
+      continue
     fi
-  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
+    echo "$file:$line: $include"
+    found=1
+  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "$file" || true)
 done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.cpp' '*.rc' '*.in')
 
 if ((found)); then
