@@ -35,16 +35,21 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
 // A process that holds the file open without sharing deletion (a virus
 // scanner, an editor, a backup tool) makes the rename fail with a sharing
 // violation or access denied until it closes the file, usually moments later.
+// A read-only file or a folder in its place is refused with access denied
+// too, but for good: waiting would only hold up the caller.
+bool MayPass(DWORD error, const std::wstring& to) {
+  if (error == ERROR_SHARING_VIOLATION) return true;
+  const DWORD attributes = GetFileAttributesW(to.c_str());
+  return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 bool MoveOver(const std::wstring& from, const std::wstring& to) {
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
-    const DWORD error = GetLastError();
-    if (attempt == kReplaceTries ||
-        (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
-      return false;
-    }
+    if (attempt == kReplaceTries || !MayPass(GetLastError(), to)) return false;
     Sleep(kReplaceRetryMs);
   }
 }

@@ -41,3 +41,17 @@ TEST(FilesWine, ReplaceWaitsOutAReaderThatHoldsTheFileBriefly) {
   EXPECT_EQ(bytes, "new");
   DeleteFileW(path.c_str());
 }
+
+// A folder in the file's place (or, on Windows, a read-only file) refuses
+// the rename for good; the caller, the window's thread, must not wait a
+// second for it on every change.
+TEST(FilesWine, ReplaceRefusedForGoodFailsAtOnce) {
+  const std::wstring path = ScratchFile();
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(ReplaceFileContents(path, "new"));
+  EXPECT_LT(GetTickCount64() - start, 300u);
+  EXPECT_TRUE(IsDirectory(path));
+  EXPECT_EQ(GetFileAttributesW((path + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(RemoveEmptyDirectory(path));
+}
