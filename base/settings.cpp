@@ -6,11 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "base/clock.h"
 #include "base/files.h"
 #include "base/product.h"
 #include "base/text.h"
 
 namespace {
+
+// A scanner or a backup tool may hold the file for a moment, often right at
+// log-on when the program starts; the read waits that out.
+constexpr int kReadTries = 10;
+constexpr unsigned kReadRetryMs = 100;
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr size_t kMaxNameUnits = 256;
@@ -278,12 +284,15 @@ std::string RenderSettings(const Settings& settings, const std::wstring& product
 
 SettingsRead ReadSettings(bool readColorBackup, const Settings& base) {
   std::string bytes;
-  bool unreadable = false;
-  if (!ReadWholeFile(kSettingsFileName, bytes)) {
+  for (int attempt = 1;; ++attempt) {
+    if (ReadWholeFile(kSettingsFileName, bytes))
+      return {ParseSettings(bytes, readColorBackup, base)};
     bytes.clear();
-    unreadable = FileSizeOf(kSettingsFileName) >= 0;
+    const bool there = FileSizeOf(kSettingsFileName) >= 0;
+    if (!there || attempt == kReadTries)
+      return {ParseSettings(bytes, readColorBackup, base), there};
+    SleepMs(kReadRetryMs);
   }
-  return {ParseSettings(bytes, readColorBackup, base), unreadable};
 }
 
 bool SaveSettings(const Settings& settings, const std::wstring& productVersion) {

@@ -43,7 +43,8 @@ std::string RenderSettings(const Settings& settings, const std::wstring& product
 
 // What reading "Vantrel.ini" gave: the settings, every default when the
 // file is missing or cannot be read, and whether a file is there that could
-// not be read (held open by another program, a read error, too large).
+// not be read (held open by another program for longer than a second, a
+// read error, too large).
 struct SettingsRead {
   Settings settings;
   bool unreadable = false;

@@ -173,4 +173,14 @@ TEST_F(StartupSettings, FileThatCannotBeReadIsKeptAndTheDefaultsRun) {
   EXPECT_EQ(logged.find(L'\r'), logged.size() - 1);  // one line
 }
 
+TEST_F(StartupSettings, FileHeldOpenForAMomentIsReadOnceItIsFree) {
+  const std::string users = "StartMinimized = 1\r\nCloseToTray = 1\r\n";
+  sim::PutFile(kSettingsFileName, users);
+  sim::MakeFileUnreadable(kSettingsFileName, 300);
+  const Settings settings = LoadAndRewriteSettings(RegistryColors(L"", L"", L""), L"V");
+  EXPECT_EQ(settings.StartMinimized, 1);
+  EXPECT_EQ(settings.CloseToTray, 1);
+  EXPECT_EQ(sim::ReplaceCount(), 1);
+}
+
 }  // namespace

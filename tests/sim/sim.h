@@ -40,8 +40,8 @@ bool HasDirectory(const std::wstring& path);
 void FailNextReplace();
 int ReplaceCount();
 // The file stays there but every read of it fails, as while another program
-// holds it open without sharing.
-void MakeFileUnreadable(const std::wstring& path);
+// holds it open without sharing; with `forMs`, only for that long.
+void MakeFileUnreadable(const std::wstring& path, std::int64_t forMs = -1);
 
 // Processes and windows. How a process answers WM_CLOSE on its window.
 enum class CloseReaction { kEnds, kHides };

@@ -34,8 +34,8 @@ void FailNextReplace() { State().failNextReplace = true; }
 
 int ReplaceCount() { return State().replaceCount; }
 
-void MakeFileUnreadable(const std::wstring& path) {
-  State().files[PathKey(path)].unreadable = true;
+void MakeFileUnreadable(const std::wstring& path, std::int64_t forMs) {
+  State().files[PathKey(path)].unreadableUntilMs = forMs < 0 ? -1 : NowMs() + forMs;
 }
 
 }  // namespace sim
@@ -45,7 +45,9 @@ using sim::State;
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
   auto found = State().files.find(PathKey(path));
-  if (found == State().files.end() || found->second.unreadable) return false;
+  if (found == State().files.end()) return false;
+  const std::int64_t until = found->second.unreadableUntilMs;
+  if (until == -1 || sim::NowMs() < until) return false;
   bytes = found->second.bytes;
   return true;
 }

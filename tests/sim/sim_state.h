@@ -19,7 +19,7 @@ namespace sim {
 struct SimFile {
   std::string bytes;
   bool readOnly = false;
-  bool unreadable = false;
+  std::int64_t unreadableUntilMs = 0;  // -1: for good
 };
 
 struct SimWindow {
