@@ -51,8 +51,11 @@ void RemoveUpdateLeftovers() {
     if (FileSizeOf(name) > 0) DeleteFileForced(name);
   }
   if (!IsDirectory(kUpdateWorkFolder)) return;
-  for (const std::wstring& file : FilesInDirectory(kUpdateWorkFolder)) {
-    DeleteFileForced(std::wstring(kUpdateWorkFolder) + L"\\" + file);
+  // A link in its place goes as a link; what it points at stays.
+  if (!IsLink(kUpdateWorkFolder)) {
+    for (const std::wstring& file : FilesInDirectory(kUpdateWorkFolder)) {
+      DeleteFileForced(std::wstring(kUpdateWorkFolder) + L"\\" + file);
+    }
   }
   RemoveEmptyDirectory(kUpdateWorkFolder);
 }

@@ -22,6 +22,11 @@ bool DeleteFileForced(const std::wstring& path);
 
 bool IsDirectory(const std::wstring& path);
 
+// Whether `path` itself is a junction or a symbolic link (a reparse point).
+// The elevated program removes such a link as a link and never deletes
+// through it what it points at.
+bool IsLink(const std::wstring& path);
+
 // Names (not paths) of the plain files directly inside a folder.
 std::vector<std::wstring> FilesInDirectory(const std::wstring& folder);
 

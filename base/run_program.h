@@ -27,3 +27,9 @@ inline constexpr int kProgramEnded = -2;
 // Without a working folder it runs in the current directory.
 int RunProgram(const std::wstring& program, const std::wstring& parameters, RunOptions options,
                const std::wstring& workingFolder = {});
+
+// The full path of a program in the system folder, such as
+// "C:\Windows\System32\tar.exe". The elevated program runs the system's
+// tools by this path: through the search path, a copy in the program's or
+// the current folder, or in a folder the user put on PATH, would run instead.
+std::wstring SystemProgramPath(const std::wstring& fileName);

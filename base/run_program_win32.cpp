@@ -105,3 +105,10 @@ int RunProgram(const std::wstring& program, const std::wstring& parameters, RunO
   if (!GetExitCodeProcess(started.process.Get(), &exitCode)) return kProgramNotStarted;
   return static_cast<int>(exitCode);
 }
+
+std::wstring SystemProgramPath(const std::wstring& fileName) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return L"";
+  return std::wstring(folder, length) + L"\\" + fileName;
+}

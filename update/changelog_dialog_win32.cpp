@@ -252,3 +252,12 @@ int RunChangeLogWindow(const std::wstring& title, const std::wstring& changeLog)
 void ShowUpdateCheckMessage(const std::wstring& title, const std::wstring& text) {
   MessageBoxW(MainWindowHandle(), text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
 }
+
+void AnswerMessagesFor(unsigned timeoutMs) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}

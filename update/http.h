@@ -1,10 +1,12 @@
 // The update check's HTTP layer: plain GET requests to the download server,
-// the same for the version file, the change log and the archive. Redirects
-// are not followed, certificate verification stays on, and a connection
-// that cannot be made or a transfer that stalls is given up within a bound.
+// the same for the version file, the change log and the archive. Only https
+// is spoken, redirects are not followed, certificate verification stays on,
+// and a connection that cannot be made or a transfer that stalls is given
+// up within a bound.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // What a request into memory brought back. A request that failed on the
@@ -22,10 +24,18 @@ bool HttpGetText(const std::string& url, HttpReply& reply);
 // transfer, which then counts as failed.
 using HttpSink = bool (*)(const char* data, std::size_t size, void* context);
 
-// GET `url`, handing the body to `sink`. True when the transfer ended
-// without a transport error, whatever the HTTP status.
-bool HttpGetStreamed(const std::string& url, HttpSink sink, void* context);
+// Bounds of a streamed transfer: a longer body or a longer transfer is cut
+// and counts as failed.
+struct StreamLimits {
+  std::uint64_t maxBytes;
+  long maxSeconds;
+};
 
-// Names a CA file that the requests trust instead of the system's store;
-// only tests set it. Verification itself is never switched off.
-inline constexpr char kTestCaFileVariable[] = "VANTREL_TEST_CA_FILE";
+// GET `url`, handing the body to `sink`. True when the transfer ended
+// without a transport error within `limits`, whatever the HTTP status.
+bool HttpGetStreamed(const std::string& url, StreamLimits limits, HttpSink sink, void* context);
+
+// A PEM file whose CAs the following requests trust instead of the
+// system's store; empty for the system's store. Verification itself is
+// never switched off.
+void SetHttpCaFile(const std::string& path);

@@ -1,6 +1,5 @@
 #include <curl/curl.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "update/http.h"
@@ -16,6 +15,11 @@ constexpr long kStallSeconds = 30;
 // The version file and the change log are a few kilobytes; a server sending
 // more than this into memory is not a download server.
 constexpr std::size_t kMaxTextBytes = 8 << 20;
+// Plain http would let anyone on the way change the answer; a redirect is
+// not followed, but it must not lead elsewhere either.
+constexpr char kAllowedProtocols[] = "https";
+
+std::string caFile;
 
 struct EasyDeleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -25,19 +29,21 @@ using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 struct SinkTarget {
   HttpSink sink;
   void* context;
+  std::uint64_t maxBytes;
+  std::uint64_t received = 0;
 };
 
 size_t WriteToSink(char* data, size_t size, size_t count, void* target) {
-  const auto* sinkTarget = static_cast<const SinkTarget*>(target);
+  auto* sinkTarget = static_cast<SinkTarget*>(target);
   const size_t bytes = size * count;
+  sinkTarget->received += bytes;
   // Returning fewer bytes than offered makes curl abort the transfer.
+  if (sinkTarget->received > sinkTarget->maxBytes) return 0;
   return sinkTarget->sink(data, bytes, sinkTarget->context) ? bytes : 0;
 }
 
 bool AppendToText(const char* data, std::size_t size, void* context) {
-  auto* text = static_cast<std::string*>(context);
-  if (text->size() + size > kMaxTextBytes) return false;
-  text->append(data, size);
+  static_cast<std::string*>(context)->append(data, size);
   return true;
 }
 
@@ -45,6 +51,10 @@ EasyHandle NewRequest(const std::string& url, SinkTarget* target) {
   EasyHandle handle(curl_easy_init());
   if (!handle) return handle;
   CURL* curl = handle.get();
+  if (curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK ||
+      curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK) {
+    return EasyHandle();
+  }
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
@@ -53,19 +63,17 @@ EasyHandle NewRequest(const std::string& url, SinkTarget* target) {
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-  // Under Wine, Schannel checks a chain only when a CA file is named; a test
-  // names its own CA here. Otherwise the library's default trust stays.
-  if (const char* caFile = std::getenv(kTestCaFileVariable); caFile != nullptr && *caFile) {
-    curl_easy_setopt(curl, CURLOPT_CAINFO, caFile);
-  }
+  if (!caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
   return handle;
 }
 
 }  // namespace
 
+void SetHttpCaFile(const std::string& path) { caFile = path; }
+
 bool HttpGetText(const std::string& url, HttpReply& reply) {
   reply = HttpReply{};
-  SinkTarget target{AppendToText, &reply.body};
+  SinkTarget target{AppendToText, &reply.body, kMaxTextBytes};
   EasyHandle request = NewRequest(url, &target);
   if (!request) return false;
   if (curl_easy_perform(request.get()) != CURLE_OK) {
@@ -77,8 +85,12 @@ bool HttpGetText(const std::string& url, HttpReply& reply) {
   return true;
 }
 
-bool HttpGetStreamed(const std::string& url, HttpSink sink, void* context) {
-  SinkTarget target{sink, context};
+bool HttpGetStreamed(const std::string& url, StreamLimits limits, HttpSink sink, void* context) {
+  SinkTarget target{sink, context, limits.maxBytes};
   EasyHandle request = NewRequest(url, &target);
-  return request && curl_easy_perform(request.get()) == CURLE_OK;
+  if (!request) return false;
+  // A server that keeps trickling just above the stall bound would hold
+  // the program for ever without a bound on the whole transfer.
+  curl_easy_setopt(request.get(), CURLOPT_TIMEOUT, limits.maxSeconds);
+  return curl_easy_perform(request.get()) == CURLE_OK;
 }

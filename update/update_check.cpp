@@ -1,6 +1,5 @@
 #include "update/update_check.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "base/clock.h"
@@ -16,6 +15,7 @@
 #include "update/http.h"
 #include "update/update_system.h"
 #include "update/update_ui.h"
+#include "winsettings/registry.h"
 
 namespace {
 
@@ -27,9 +27,24 @@ constexpr std::int64_t kSmallestArchiveBytes = 10240;
 constexpr size_t kShortestChangeLog = 1025;
 constexpr std::int64_t kUpdateButtonPauseSeconds = 5;
 constexpr unsigned kWorkerPollMs = 100;
+// Windows' place for settings an administrator manages: ordinary users
+// cannot write below HKLM\SOFTWARE\Policies, so only an administrator can
+// point the elevated program at another server or another trust.
+constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Vantrel";
+constexpr wchar_t kPolicyBaseUrl[] = L"UpdateBaseUrl";
+constexpr wchar_t kPolicyCaFile[] = L"UpdateCaFile";
+constexpr wchar_t kHttpsScheme[] = L"https://";
 
 bool newVersionFound = false;
 std::wstring onlineVersion;
+
+// A REG_SZ value of the policy key in the native view; empty when it is
+// missing or of another type.
+std::wstring PolicyText(const wchar_t* name) {
+  RegValue record;
+  const std::wstring text = ReadRegValue(kHkeyLocalMachine, kPolicyKey, name, 0, &record);
+  return record.VALUETYPE == kRegSz ? text : std::wstring();
+}
 
 std::string UrlOf(const std::wstring& path) { return ToUtf8(DownloadBaseUrl() + path); }
 
@@ -82,9 +97,17 @@ std::int64_t DaysSinceEpoch(std::int64_t year, std::int64_t month, std::int64_t 
   return days;
 }
 
+// The updater closes the program soon after it starts: a headset worker
+// still switching the device nodes must have finished before the updater is
+// written. The windows keep answering meanwhile.
+void WaitForHeadsetWorker() {
+  while (WorkerRunning()) AnswerMessagesFor(kWorkerPollMs);
+}
+
 // What an update needs after the user agreed: the updater, the verified
 // archive and the updater running. False after a failure, already logged.
 bool PrepareAndStartUpdater(const VersionFile& release) {
+  WaitForHeadsetWorker();
   if (!WriteUpdaterImage(kUpdaterFileName)) {
     LogError(L"Can not write Updater to Disk");
     return false;
@@ -99,7 +122,7 @@ bool PrepareAndStartUpdater(const VersionFile& release) {
     LogError(L"Can not find Update File on DL Server");
     return false;
   }
-  if (FileSha3_224(kUpdateArchivePath) != release.checksum) {
+  if (!FileHasDigest(kUpdateArchivePath, release.checksum)) {
     LogError(L"Checksum of Update File is wrong");
     return false;
   }
@@ -108,13 +131,6 @@ bool PrepareAndStartUpdater(const VersionFile& release) {
     return false;
   }
   return true;
-}
-
-// The updater closes the program shortly; a headset worker still switching
-// the device nodes must finish before the program goes.
-void HandOverToUpdater() {
-  while (WorkerRunning()) SleepMs(kWorkerPollMs);
-  EndProgramForUpdate();
 }
 
 // Steps up to the version comparison. False when the check is over: the
@@ -145,8 +161,8 @@ bool ReadOnlineVersion(bool manual, VersionFile& release, bool& skipped) {
 }  // namespace
 
 std::wstring DownloadBaseUrl() {
-  const char* testUrl = std::getenv(kTestDownloadUrlVariable);
-  return testUrl != nullptr && *testUrl ? FromUtf8(testUrl) : std::wstring(kBuiltDownloadBaseUrl);
+  const std::wstring policy = PolicyText(kPolicyBaseUrl);
+  return policy.rfind(kHttpsScheme, 0) == 0 ? policy : std::wstring(kBuiltDownloadBaseUrl);
 }
 
 VersionFile SplitVersionFile(const std::wstring& text) {
@@ -200,6 +216,7 @@ int ChangeLogDialog(const std::wstring& displayName, const std::wstring& version
 
 void UpdateCheck(bool manual) {
   newVersionFound = false;
+  SetHttpCaFile(ToUtf8(PolicyText(kPolicyCaFile)));
   VersionFile release;
   bool skipped = false;
   if (ReadOnlineVersion(manual, release, skipped)) {
@@ -232,7 +249,7 @@ void UpdateCheck(bool manual) {
   }
   SaveProgramSettings();
   if (choice == kChangeLogUpdate && PrepareAndStartUpdater(release)) {
-    HandOverToUpdater();
+    EndProgramForUpdate();
     return;
   }
   CleanUp();

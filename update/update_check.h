@@ -20,10 +20,9 @@ inline constexpr int kChangeLogCancel = 0;  // also every failure
 int ChangeLogDialog(const std::wstring& displayName, const std::wstring& version);
 
 // The server's base URL ("https://host/dl"); every resource path is
-// appended to it.
+// appended to it. The built one, unless an administrator's policy names
+// another https URL.
 std::wstring DownloadBaseUrl();
-// Points the program at another server; only tests set it.
-inline constexpr char kTestDownloadUrlVariable[] = "VANTREL_TEST_DOWNLOAD_URL";
 
 // The version file's four "|"-separated fields, verbatim; missing ones are
 // empty and any after the fourth are ignored.

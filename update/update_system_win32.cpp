@@ -11,6 +11,10 @@
 
 namespace {
 
+// A release is a few megabytes; anything far larger is not one, and the
+// whole download may take ten minutes on a slow line, not more.
+constexpr StreamLimits kArchiveLimits{64ull << 20, 600};
+
 bool WriteAllBytes(HANDLE file, const void* data, DWORD size) {
   DWORD written = 0;
   return WriteFile(file, data, size, &written, nullptr) && written == size;
@@ -39,11 +43,19 @@ bool WriteUpdaterImage(const std::wstring& path) {
   return false;
 }
 
-void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+void MakeFolder(const std::wstring& path) {
+  // The download and tar write into this folder as administrator: a link in
+  // its place must not send them elsewhere.
+  if (IsLink(path)) RemoveDirectoryW(path.c_str());
+  CreateDirectoryW(path.c_str(), nullptr);
+}
 
 void RemoveFolderTree(const std::wstring& path) {
   WIN32_FIND_DATAW entry{};
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  // A link in the folder's place is removed as a link; what it points at
+  // stays, as it does for the links found inside.
+  HANDLE search =
+      IsLink(path) ? INVALID_HANDLE_VALUE : FindFirstFileW((path + L"\\*").c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = entry.cFileName;
@@ -80,7 +92,7 @@ bool DownloadToFile(const std::string& url, const std::wstring& path) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    done = HttpGetStreamed(url, AppendToFile, file.Get());
+    done = HttpGetStreamed(url, kArchiveLimits, AppendToFile, file.Get());
   }
   if (!done) DeleteFileW(path.c_str());
   return done;

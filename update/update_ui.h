@@ -10,3 +10,7 @@ void ShowUpdateCheckMessage(const std::wstring& title, const std::wstring& text)
 // its three labels is clicked: 1 "Update", -1 "Skip", 0 "Chancel"; 0 also
 // when the window cannot be opened.
 int RunChangeLogWindow(const std::wstring& title, const std::wstring& changeLog);
+
+// Waits up to `timeoutMs` for messages and hands each to its window, so the
+// program's windows keep answering while the update waits for something.
+void AnswerMessagesFor(unsigned timeoutMs);

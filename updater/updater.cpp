@@ -21,6 +21,13 @@ constexpr wchar_t kOldSuffix[] = L".old";
 
 bool FileExists(const std::wstring& path) { return FileSizeOf(path) >= 0; }
 
+// What tar left is a Windows program, not an empty or cut-off file: it
+// begins with the executable's "MZ" signature.
+bool IsProgramFile(const std::wstring& path) {
+  std::string bytes;
+  return ReadWholeFile(path, bytes) && bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
+}
+
 void CloseMainProgram() {
   SleepMs(kProgramEndsItselfMs);
   for (int attempt = 0; attempt < kCloseAttempts; ++attempt) {
@@ -36,13 +43,20 @@ void CloseMainProgram() {
   }
 }
 
-// The old file steps aside as NAME.old, then the new one moves in. When the
+// The old file steps aside as NAME.old only for a new one that is there,
+// then the new one moves in; if it cannot, the old one moves back. When the
 // old file cannot step aside (an older NAME.old is in the way), both stay.
 void ExchangeFile(const std::wstring& programFolder, const std::wstring& name) {
   const std::wstring current = programFolder + name;
-  if (RenameWithoutReplacing(current, current + kOldSuffix) || !FileExists(current)) {
-    RenameWithoutReplacing(WorkFolderOf(programFolder) + L"\\" + name, current);
+  const std::wstring incoming = WorkFolderOf(programFolder) + L"\\" + name;
+  const std::wstring old = current + kOldSuffix;
+  if (!FileExists(incoming)) return;
+  if (!FileExists(current)) {
+    RenameWithoutReplacing(incoming, current);
+    return;
   }
+  if (!RenameWithoutReplacing(current, old)) return;
+  if (!RenameWithoutReplacing(incoming, current)) RenameWithoutReplacing(old, current);
 }
 
 }  // namespace
@@ -55,13 +69,20 @@ bool UpdateMayProceed(const std::vector<std::wstring>& parameters,
                       const std::wstring& programFolder) {
   if (parameters.size() != 2 || parameters[0] != kUpdateParameter) return false;
   const std::wstring archive = WorkFolderOf(programFolder) + L"\\" + kArchiveName;
-  return FileExists(archive) && FileSha3_224(archive) == parameters[1];
+  // Held from before its digest is taken until tar has read it, so the
+  // bytes tar extracts are the bytes that were checked.
+  return HoldArchive(archive) && FileHasDigest(archive, parameters[1]);
 }
 
 void RunUpdateWorker(const std::wstring& programFolder, bool mayProceed) {
   CloseMainProgram();
+  const std::wstring workFolder = WorkFolderOf(programFolder);
+  const bool extracted = mayProceed && ExtractArchiveWithTar(workFolder);
+  ReleaseArchive();
   if (!mayProceed) return;
-  if (ExtractArchiveWithTar(WorkFolderOf(programFolder))) {
+  // Nothing is exchanged unless the archive brought a program: the folder
+  // is never left without one to start.
+  if (extracted && IsProgramFile(workFolder + L"\\" + kProgramFileName)) {
     ExchangeFile(programFolder, kReadMeName);
     ExchangeFile(programFolder, kProgramFileName);
   }

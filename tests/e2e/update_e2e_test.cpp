@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "base/files.h"
+#include "base/run_program.h"
 #include "e2e_paths.h"
 #include "tests/e2e/harness.h"
+#include "tests/e2e/simulated_headset.h"
 #include "tests/update/test_server.h"
 #include "tests/update/test_server_paths.h"
-#include "update/http.h"
+#include "tests/update/update_policy.h"
 #include "update/sha3.h"
-#include "update/update_check.h"
 #include "update/version_info.h"
 
 namespace {
@@ -150,22 +151,31 @@ class UpdateEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.started());
-    update_test::SetEnvironment(kTestCaFileVariable, server.CaFile());
-    update_test::SetEnvironment(kTestDownloadUrlVariable, server.Url() + "/dl");
-    // Wine has no tar.exe; the stand-in sits beside the other test programs.
-    wchar_t path[32768] = {};
-    GetEnvironmentVariableW(L"PATH", path, 32768);
-    const std::wstring standIns = FolderOf(kStandInProgram);
-    if (std::wstring(path).find(standIns) == std::wstring::npos) {
-      SetEnvironmentVariableW(L"PATH", (standIns + L";" + path).c_str());
-    }
+    update_test::SetUpdatePolicy(server.Url() + "/dl", server.CaFile());
+    // Wine has no tar.exe; the program runs the system folder's, so the
+    // stand-in goes there.
+    ASSERT_TRUE(CopyFileW((FolderOf(kStandInProgram) + L"\\tar.exe").c_str(),
+                          SystemProgramPath(L"tar.exe").c_str(), FALSE));
     oldProgram = ReadBytes(folder.PathOf(L"Vantrel.exe"));
     ownVersion = ReadFileVersion(folder.PathOf(L"Vantrel.exe"));
     ASSERT_FALSE(ownVersion.empty());
   }
 
-  // Makes the next version's release with the release tool and serves it.
-  void PublishNextVersion(bool withReadMe = true) {
+  void TearDown() override { update_test::RemoveUpdatePolicy(); }
+
+  // The program at start-up, with its automatic check, until `logged` is in
+  // its log view.
+  void StartAndWaitForLog(const std::wstring& logged) {
+    folder.Write(L"Vantrel.ini", "CheckForUpdate = 1\r\n");
+    RunningProgram program = e2e::Start(folder);
+    HWND window = e2e::WaitForWindow(program.id(), kTitlePrefix, kUpdateTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(e2e::WaitForControlText(window, 34, logged, kUpdateTimeoutMs));
+  }
+
+  // Makes the next version's release with the release tool and serves it;
+  // `leftOut` names an entry taken out of its archive again.
+  void PublishNextVersion(const char* leftOut = nullptr) {
     const std::wstring release = folder.PathOf(L"release");
     CreateDirectoryW(release.c_str(), nullptr);
     newProgram = NextVersionOf(folder.PathOf(L"Vantrel.exe"), oldProgram);
@@ -184,13 +194,39 @@ class UpdateEndToEnd : public ::testing::Test {
     }
     archive = ReadBytes(release + L"\\out\\update.zip");
     versionFile = ReadBytes(release + L"\\out\\vtrel.ver");
-    if (!withReadMe) {
-      // An archive with only the program; its digest passed to the updater.
-      ASSERT_EQ(update_test::RunHostCommand(
-                    {"/usr/bin/zip", "-q", "-d", out + "/update.zip", "ReadMe.txt"}),
-                0);
+    if (leftOut != nullptr) {
+      ASSERT_EQ(
+          update_test::RunHostCommand({"/usr/bin/zip", "-q", "-d", out + "/update.zip", leftOut}),
+          0);
       archive = ReadBytes(release + L"\\out\\update.zip");
     }
+  }
+
+  // An archive of the given entries, made with zip.
+  void ArchiveOf(const std::vector<std::pair<std::wstring, std::string>>& entries) {
+    const std::wstring sources = folder.PathOf(L"zip");
+    CreateDirectoryW(sources.c_str(), nullptr);
+    std::vector<std::string> command = {"/usr/bin/zip", "-q", "-j",
+                                        HostPath(sources + L"\\made.zip")};
+    for (const auto& [name, bytes] : entries) {
+      folder.Write(L"zip\\" + name, bytes);
+      command.push_back(HostPath(sources + L"\\" + name));
+    }
+    ASSERT_EQ(update_test::RunHostCommand(command), 0);
+    archive = ReadBytes(sources + L"\\made.zip");
+  }
+
+  // The updater, started with a verified archive that brings no usable
+  // program, leaves the old program and the old read-me as they were and
+  // starts the old program again.
+  void ExpectTheOldProgramKept() {
+    const std::wstring digest = PlaceArchiveForTheUpdater();
+    folder.Write(L"ReadMe.txt", "old readme");
+    RunUpdaterWithoutTheProgram(L"/update " + digest);
+    EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
+    EXPECT_EQ(folder.Read(L"ReadMe.txt"), "old readme");
+    EXPECT_FALSE(folder.Exists(L"Vantrel.exe.old"));
+    EXPECT_FALSE(folder.Exists(L"ReadMe.txt.old"));
   }
 
   // Puts the release's archive where the program leaves it for the updater.
@@ -215,6 +251,15 @@ class UpdateEndToEnd : public ::testing::Test {
     return RunningProgram(UniqueHandle(started.hProcess), started.dwProcessId);
   }
 
+  // The updater while no program runs, to its end and the start of a
+  // program, which must then be running.
+  void RunUpdaterWithoutTheProgram(const std::wstring& parameters) {
+    RunningProgram updater = StartUpdater(parameters);
+    ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
+    restarted = WaitForStartedProgram(0, kStartTimeoutMs);
+    EXPECT_TRUE(restarted.IsRunning());
+  }
+
   bool LeftoversRemoved() const {
     return !folder.Exists(L"vtrel.updater.exe") && !folder.Exists(L"Vantrel.exe.old") &&
            !folder.Exists(L"ReadMe.txt.old") && !folder.Exists(L"vtrel_tmp");
@@ -227,6 +272,7 @@ class UpdateEndToEnd : public ::testing::Test {
   std::string archive;
   std::string versionFile;
   std::wstring ownVersion;
+  RunningProgram restarted;  // the program the updater started
 };
 
 TEST_F(UpdateEndToEnd, NewVersionReplacesTheRunningProgram) {
@@ -253,6 +299,97 @@ TEST_F(UpdateEndToEnd, NewVersionReplacesTheRunningProgram) {
   // The new version's start-up removes what the update left behind.
   EXPECT_TRUE(e2e::WaitUntil([&] { return LeftoversRemoved(); }, kStartTimeoutMs));
   e2e::SaveScreenshot(L"update-new-version");
+}
+
+// What any process of the user can set must not choose the server or the
+// trust of the elevated program: without a policy it asks the built server.
+TEST_F(UpdateEndToEnd, EnvironmentDoesNotChooseTheServer) {
+  PublishNextVersion();
+  update_test::RemoveUpdatePolicy();
+  update_test::SetEnvironment("VANTREL_TEST_DOWNLOAD_URL", server.Url() + "/dl");
+  update_test::SetEnvironment("VANTREL_TEST_CA_FILE", server.CaFile());
+  StartAndWaitForLog(L"!Can not read Online Version");
+  update_test::SetEnvironment("VANTREL_TEST_DOWNLOAD_URL", "");
+  update_test::SetEnvironment("VANTREL_TEST_CA_FILE", "");
+  EXPECT_EQ(server.Requests(), "");
+}
+
+TEST_F(UpdateEndToEnd, PlainHttpPolicyMakesNoRequest) {
+  PublishNextVersion();
+  update_test::SetUpdatePolicy(server.PlainUrl() + "/dl", server.CaFile());
+  StartAndWaitForLog(L"!Can not read Online Version");
+  EXPECT_EQ(server.Requests(), "");
+}
+
+// The updater closes the program soon after it starts; a headset start
+// still switching the nodes finishes first, and the program answers its
+// messages meanwhile.
+TEST_F(UpdateEndToEnd, UpdateWaitsForARunningHeadsetStart) {
+  constexpr wchar_t kFailEnableKey[] = L"Software\\VantrelTest\\DeviceNodes\\FailEnable";
+  constexpr int kLabelCheckForUpdate = 4;
+  constexpr int kLogView = 34;
+  e2e::RemoveSimulatedHeadset(L"Vantrel.exe");
+  e2e::UseFakeConfigManager(L"Vantrel.exe");
+  e2e::PutFriendlyName(e2e::kSensorsNode, L"HoloLens Sensors");
+  e2e::PutFriendlyName(e2e::kHeadsetNode, L"Acme Virtual Reality Headset");
+  e2e::SetNode(e2e::kSensorsNode, e2e::kNodeDisabled);
+  e2e::SetNode(e2e::kHeadsetNode, e2e::kNodeDisabled);
+  // The sensors refuse to come on until the test lets them.
+  const DWORD fails = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kFailEnableKey, e2e::kSensorsNode, REG_DWORD, &fails,
+                  sizeof(fails));
+  ASSERT_TRUE(
+      CopyFileW(e2e::FakeConfigManager().c_str(), folder.PathOf(L"cfgmgr32.dll").c_str(), FALSE));
+  PublishNextVersion();
+  folder.Write(L"Vantrel.ini", "CheckForUpdate = 0\r\n");
+  RunningProgram old = e2e::Start(folder);
+  HWND window = e2e::WaitForWindow(old.id(), kTitlePrefix, kStartTimeoutMs);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(e2e::WaitForControlText(window, kLogView, L": Acme found!", kStartTimeoutMs));
+
+  PostMessageW(window, WM_COMMAND, 0, 0);  // "Start WMR Headset"
+  HWND label = e2e::FindControl(window, kLabelCheckForUpdate);
+  PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  HWND dialog = WaitForChangeLog(old.id());
+  ASSERT_NE(dialog, nullptr);
+  ClickLabel(dialog, 7);
+  Sleep(1500);
+  EXPECT_FALSE(folder.Exists(L"vtrel.updater.exe"));
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
+
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kFailEnableKey, e2e::kSensorsNode);
+  EXPECT_TRUE(
+      e2e::WaitForControlText(window, kLogView, L"WMR headset is now online", kStartTimeoutMs));
+  ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
+  RunningProgram started = WaitForStartedProgram(old.id(), kUpdateTimeoutMs);
+  EXPECT_TRUE(started.IsRunning());
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
+  for (const wchar_t* node : {e2e::kSensorsNode, e2e::kHeadsetNode}) {
+    DWORD problem = 0xFFFF;
+    DWORD size = sizeof(problem);
+    RegGetValueW(HKEY_CURRENT_USER, e2e::kSimulatedNodesKey, node, RRF_RT_REG_DWORD, nullptr,
+                 &problem, &size);
+    EXPECT_EQ(problem, e2e::kNodeRunning);
+  }
+  e2e::RemoveSimulatedHeadset(L"Vantrel.exe");
+}
+
+// Start-up removes the work folder an update left; one that is a link goes
+// as a link, and what it points at stays.
+TEST_F(UpdateEndToEnd, LinkedWorkFolderIsNotFollowed) {
+  folder.MakeFolder(L"elsewhere");
+  folder.Write(L"elsewhere\\keep.txt", "keep");
+  // Wine cannot remove a link to a folder (it asks Linux for rmdir), so an
+  // earlier run's link may still be there.
+  update_test::RunHostCommand({"/bin/rm", "-f", HostPath(folder.PathOf(L"vtrel_tmp"))});
+  ASSERT_EQ(update_test::RunHostCommand({"/bin/ln", "-s", HostPath(folder.PathOf(L"elsewhere")),
+                                         HostPath(folder.PathOf(L"vtrel_tmp"))}),
+            0);
+  RunningProgram program = e2e::Start(folder);
+  ASSERT_NE(e2e::WaitForWindow(program.id(), kTitlePrefix, kStartTimeoutMs), nullptr);
+  EXPECT_EQ(folder.Read(L"elsewhere\\keep.txt"), "keep");
 }
 
 TEST_F(UpdateEndToEnd, WrongChecksumKeepsTheOldProgram) {
@@ -293,7 +430,7 @@ TEST_F(UpdateEndToEnd, UpdaterWithoutParametersRestartsTheOldProgram) {
 }
 
 TEST_F(UpdateEndToEnd, UpdaterWithoutARunningProgram) {
-  PublishNextVersion(false);
+  PublishNextVersion("ReadMe.txt");
   const std::wstring digest = PlaceArchiveForTheUpdater();
   folder.Write(L"ReadMe.txt", "old readme");
   RunningProgram updater = StartUpdater(L"/update " + digest);
@@ -303,30 +440,51 @@ TEST_F(UpdateEndToEnd, UpdaterWithoutARunningProgram) {
   RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
   EXPECT_TRUE(started.IsRunning());
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
-  // The archive held only the program: the old read-me stepped aside and no
-  // new one came; the new program's start-up removed the ".old" copy.
-  EXPECT_FALSE(folder.Exists(L"ReadMe.txt"));
+  // The archive held only the program: the old read-me stays.
+  EXPECT_EQ(folder.Read(L"ReadMe.txt"), "old readme");
   EXPECT_TRUE(e2e::WaitUntil([&] { return LeftoversRemoved(); }, kStartTimeoutMs));
+}
+
+TEST_F(UpdateEndToEnd, ArchiveWithoutTheProgramKeepsTheOldOne) {
+  PublishNextVersion("Vantrel.exe");
+  ExpectTheOldProgramKept();
+}
+
+TEST_F(UpdateEndToEnd, EmptyProgramInTheArchiveKeepsTheOldOne) {
+  ArchiveOf({{L"Vantrel.exe", ""}, {L"ReadMe.txt", "new readme"}});
+  ExpectTheOldProgramKept();
+}
+
+// tar ends with an error: whatever it may have left is not used.
+TEST_F(UpdateEndToEnd, FailingTarKeepsTheOldProgram) {
+  archive = std::string(20000, 'x');
+  ExpectTheOldProgramKept();
+}
+
+// The updater's folder comes first in the search path; the elevated
+// updater must run the system's tar, not one that was put beside it.
+TEST_F(UpdateEndToEnd, TarInTheProgramFolderIsNeverRun) {
+  PublishNextVersion();
+  const std::wstring digest = PlaceArchiveForTheUpdater();
+  ASSERT_TRUE(CopyFileW(kSchtasksStandIn, folder.PathOf(L"tar.exe").c_str(), FALSE));
+  RunUpdaterWithoutTheProgram(L"/update " + digest);
+  EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
+  // The stand-in records every run of itself in a file beside it.
+  EXPECT_FALSE(folder.Exists(L"schtasks-calls.txt"));
 }
 
 TEST_F(UpdateEndToEnd, LeftoverOldProgramBlocksTheExchange) {
   PublishNextVersion();
   const std::wstring digest = PlaceArchiveForTheUpdater();
   folder.Write(L"Vantrel.exe.old", "an older program");
-  RunningProgram updater = StartUpdater(L"/update " + digest);
-  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
-  EXPECT_TRUE(started.IsRunning());
+  RunUpdaterWithoutTheProgram(L"/update " + digest);
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
 }
 
 TEST_F(UpdateEndToEnd, WrongDigestChangesNothing) {
   PublishNextVersion();
   PlaceArchiveForTheUpdater();
-  RunningProgram updater = StartUpdater(L"/update " + std::wstring(56, L'0'));
-  ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
-  EXPECT_TRUE(started.IsRunning());
+  RunUpdaterWithoutTheProgram(L"/update " + std::wstring(56, L'0'));
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
 }
 

@@ -73,6 +73,9 @@ bool DeleteFileForced(const std::wstring& path) { return State().files.erase(Pat
 
 bool IsDirectory(const std::wstring& path) { return sim::HasDirectory(path); }
 
+// The simulated machine has no junctions or symbolic links.
+bool IsLink(const std::wstring&) { return false; }
+
 std::vector<std::wstring> FilesInDirectory(const std::wstring& folder) {
   const std::wstring prefix = PathKey(folder) + L"\\";
   std::vector<std::wstring> names;

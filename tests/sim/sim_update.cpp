@@ -39,6 +39,8 @@ void SetArchiveEntries(std::vector<std::pair<std::wstring, std::string>> entries
   Update().archiveEntries = std::move(entries);
 }
 void RemoveTar() { Update().tarMissing = true; }
+const std::vector<std::wstring>& ArchivesHeldDuringTar() { return Update().archivesHeldDuringTar; }
+const std::wstring& HeldArchive() { return Update().heldArchive; }
 const std::vector<std::wstring>& TarFolders() { return Update().tarFolders; }
 const std::vector<std::wstring>& ProgramStarts() { return Update().programStarts; }
 
@@ -66,6 +68,9 @@ bool HttpGetText(const std::string& url, HttpReply& reply) {
   }
   return true;
 }
+
+// The simulated server speaks no TLS: there is no chain to check.
+void SetHttpCaFile(const std::string&) {}
 
 bool DownloadToFile(const std::string& url, const std::wstring& path) {
   if (Update().refuseRequests) return false;
@@ -115,6 +120,8 @@ void ShowUpdateCheckMessage(const std::wstring& title, const std::wstring& text)
   Update().messages.emplace_back(title, text);
 }
 
+void AnswerMessagesFor(unsigned timeoutMs) { SleepMs(timeoutMs); }
+
 int RunChangeLogWindow(const std::wstring& title, const std::wstring& changeLog) {
   Update().changeLogsShown.emplace_back(title, changeLog);
   return Update().changeLogAnswer;
@@ -130,9 +137,18 @@ bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
   return true;
 }
 
+bool HoldArchive(const std::wstring& path) {
+  if (!sim::HasFile(path)) return false;
+  Update().heldArchive = path;
+  return true;
+}
+
+void ReleaseArchive() { Update().heldArchive.clear(); }
+
 bool ExtractArchiveWithTar(const std::wstring& folder) {
   if (Update().tarMissing) return false;
   Update().tarFolders.push_back(folder);
+  Update().archivesHeldDuringTar.push_back(Update().heldArchive);
   for (const auto& [name, bytes] : Update().archiveEntries)
     sim::PutFile(folder + L"\\" + name, bytes);
   return true;

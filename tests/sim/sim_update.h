@@ -32,6 +32,8 @@ struct SimUpdate {
   std::vector<std::pair<std::wstring, std::string>> archiveEntries;
   bool tarMissing = false;
   std::vector<std::wstring> tarFolders;
+  std::wstring heldArchive;  // empty when none is held
+  std::vector<std::wstring> archivesHeldDuringTar;
   std::vector<std::wstring> programStarts;  // folder + file
 };
 
@@ -59,6 +61,10 @@ std::int64_t EndedForUpdateAtMs();
 // The updater's tar extracts these entries into the folder it runs in.
 void SetArchiveEntries(std::vector<std::pair<std::wstring, std::string>> entries);
 void RemoveTar();
+// For each run of tar, the archive the updater held open meanwhile.
+const std::vector<std::wstring>& ArchivesHeldDuringTar();
+// The archive the updater holds open now; empty when none.
+const std::wstring& HeldArchive();
 const std::vector<std::wstring>& TarFolders();
 const std::vector<std::wstring>& ProgramStarts();
 

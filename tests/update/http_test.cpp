@@ -13,9 +13,7 @@ namespace {
 
 using update_test::TestServer;
 
-void TrustTestCa(const TestServer& server) {
-  update_test::SetEnvironment(kTestCaFileVariable, server.CaFile());
-}
+constexpr StreamLimits kUnbounded{~0ull, 0};
 
 bool AppendTo(const char* data, std::size_t size, void* context) {
   static_cast<std::string*>(context)->append(data, size);
@@ -26,7 +24,7 @@ class Http : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.started());
-    TrustTestCa(server);
+    SetHttpCaFile(server.CaFile());
   }
   TestServer server{"http"};
 };
@@ -64,8 +62,21 @@ TEST_F(Http, CertificateFromAnotherCaIsRefused) {
   EXPECT_EQ(reply.status, 0);
   EXPECT_EQ(reply.body, "");
   std::string streamed;
-  EXPECT_FALSE(HttpGetStreamed(server.StrangerUrl() + "/dl/vtrel.ver", AppendTo, &streamed));
+  EXPECT_FALSE(
+      HttpGetStreamed(server.StrangerUrl() + "/dl/vtrel.ver", kUnbounded, AppendTo, &streamed));
   EXPECT_EQ(streamed, "");
+}
+
+// Refused before any connection is made: nothing reaches the server.
+TEST_F(Http, PlainHttpIsRefused) {
+  server.Put("dl/vtrel.ver", "plain");
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.PlainUrl() + "/dl/vtrel.ver", reply));
+  EXPECT_EQ(reply.status, 0);
+  std::string streamed;
+  EXPECT_FALSE(
+      HttpGetStreamed(server.PlainUrl() + "/dl/vtrel.ver", kUnbounded, AppendTo, &streamed));
+  EXPECT_EQ(server.Requests(), "");
 }
 
 TEST_F(Http, NoServerGivesStatusZero) {
@@ -74,7 +85,8 @@ TEST_F(Http, NoServerGivesStatusZero) {
   ASSERT_TRUE(HttpGetText("https://localhost:1/dl/vtrel.ver", reply));
   EXPECT_EQ(reply.status, 0);
   std::string streamed;
-  EXPECT_FALSE(HttpGetStreamed("https://localhost:1/dl/update.zip", AppendTo, &streamed));
+  EXPECT_FALSE(
+      HttpGetStreamed("https://localhost:1/dl/update.zip", kUnbounded, AppendTo, &streamed));
 }
 
 TEST_F(Http, LargeBodyStreamsByteForByte) {
@@ -82,20 +94,35 @@ TEST_F(Http, LargeBodyStreamsByteForByte) {
   for (size_t i = 0; i < archive.size(); ++i) archive[i] = static_cast<char>((i * 7919) >> 5);
   server.Put("dl/update.zip", archive);
   std::string streamed;
-  ASSERT_TRUE(HttpGetStreamed(server.Url() + "/dl/update.zip", AppendTo, &streamed));
+  ASSERT_TRUE(HttpGetStreamed(server.Url() + "/dl/update.zip", kUnbounded, AppendTo, &streamed));
   EXPECT_TRUE(streamed == archive);
 }
 
 TEST_F(Http, ErrorPageStillCountsAsATransfer) {
   std::string streamed;
-  EXPECT_TRUE(HttpGetStreamed(server.Url() + "/dl/missing.zip", AppendTo, &streamed));
+  EXPECT_TRUE(HttpGetStreamed(server.Url() + "/dl/missing.zip", kUnbounded, AppendTo, &streamed));
   EXPECT_NE(streamed.find("404"), std::string::npos);
 }
 
 TEST_F(Http, SinkCanStopTheTransfer) {
   server.Put("dl/update.zip", std::string(100000, 'x'));
   auto refuse = [](const char*, std::size_t, void*) { return false; };
-  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", refuse, nullptr));
+  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", kUnbounded, refuse, nullptr));
+}
+
+TEST_F(Http, StreamedTransferIsCutAtItsLimits) {
+  server.Put("dl/update.zip", std::string(300000, 'z'));
+  std::string streamed;
+  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", {200000, 0}, AppendTo, &streamed));
+  EXPECT_LE(streamed.size(), 200000u);
+  streamed.clear();
+  EXPECT_TRUE(HttpGetStreamed(server.Url() + "/dl/update.zip", {300000, 0}, AppendTo, &streamed));
+  // A transfer that would stall for the 30 s stall bound ends at its own
+  // time bound.
+  server.StallAfter("dl/update.zip", 100);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", {~0ull, 3}, AppendTo, &streamed));
+  EXPECT_LE(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // A server that sends part of its answer and then nothing: the request is

@@ -28,6 +28,7 @@ TestServer::TestServer(const std::string& name) {
   port_ = ReadState("port");
   strangerPort_ = ReadState("stranger-port");
   silentPort_ = ReadState("silent-port");
+  plainPort_ = ReadState("plain-port");
 }
 
 TestServer::~TestServer() {
@@ -44,6 +45,15 @@ std::string TestServer::ReadState(const std::string& name) const {
 std::string TestServer::Url() const { return "https://localhost:" + port_; }
 std::string TestServer::StrangerUrl() const { return "https://localhost:" + strangerPort_; }
 std::string TestServer::SilentUrl() const { return "https://localhost:" + silentPort_; }
+
+std::string TestServer::PlainUrl() const { return "http://localhost:" + plainPort_; }
+
+std::string TestServer::Requests() const {
+  std::ifstream file(HostToLocalPath(stateFolder_ + "/requests"), std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 std::string TestServer::CaFile() const {
   return HostToLocalPath(std::string(kServerWorkFolder) + "/certificates/ca.pem");

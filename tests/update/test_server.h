@@ -23,8 +23,12 @@ class TestServer {
   std::string StrangerUrl() const;
   // A server that accepts the connection and then sends nothing at all.
   std::string SilentUrl() const;
+  // The same files over plain http.
+  std::string PlainUrl() const;
   // The test CA's certificate, as the program under test names the file.
   std::string CaFile() const;
+  // The paths of the requests that reached any of the server's ports.
+  std::string Requests() const;
 
   // Files served: `path` is relative to the root ("dl/vtrel.ver").
   void Put(const std::string& path, const std::string& bytes) const;
@@ -41,6 +45,7 @@ class TestServer {
   std::string port_;
   std::string strangerPort_;
   std::string silentPort_;
+  std::string plainPort_;
 };
 
 }  // namespace update_test

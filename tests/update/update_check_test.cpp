@@ -372,11 +372,18 @@ TEST_F(UpdateAgreed, VerifiedArchiveHandsOverToTheUpdater) {
 
 void NoWork() {}
 
+// The updater, which closes the program, starts only after the worker.
 TEST_F(UpdateAgreed, HandOverWaitsForTheHeadsetWorker) {
   ServeRelease(Archive(20000));
   ASSERT_TRUE(StartWorker(NoWork));
-  sim::At(350, [] { sim::FinishWorker(); });
+  size_t startsWhileWorking = 0;
+  sim::At(350, [&] {
+    startsWhileWorking = sim::UpdaterStarts().size();
+    sim::FinishWorker();
+  });
   UpdateCheck(false);
+  EXPECT_EQ(startsWhileWorking, 0u);
+  EXPECT_EQ(sim::UpdaterStarts().size(), 1u);
   EXPECT_EQ(sim::EndedForUpdateAtMs(), 400);
 }
 

@@ -17,6 +17,7 @@
 #include "tests/update/test_server.h"
 #include "tests/update/test_server_paths.h"
 #include "base/event_log.h"
+#include "tests/update/update_policy.h"
 #include "update/http.h"
 #include "update/sha3.h"
 #include "update/update_check.h"
@@ -91,7 +92,6 @@ class UpdateCheckWine : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.started());
-    update_test::SetEnvironment(kTestCaFileVariable, server.CaFile());
     PointAt(server.Url());
     wchar_t temporary[MAX_PATH];
     GetTempPathW(MAX_PATH, temporary);
@@ -105,8 +105,10 @@ class UpdateCheckWine : public ::testing::Test {
     logStart = LogText().size();
   }
 
+  void TearDown() override { update_test::RemoveUpdatePolicy(); }
+
   void PointAt(const std::string& url) {
-    update_test::SetEnvironment(kTestDownloadUrlVariable, url + "/dl");
+    update_test::SetUpdatePolicy(url + "/dl", server.CaFile());
   }
 
   std::vector<std::wstring> Logged() const {

@@ -3,8 +3,11 @@
 
 Serves the files below a root folder over HTTPS on 127.0.0.1, on two free
 ports: one with a certificate from the test CA (the tests trust it through
-the program's CA-file hook), one with a certificate from another CA that
-nobody trusts. A third port accepts connections and never answers. Beside a served file, small side files change the answer:
+an administrator's policy naming the CA file), one with a certificate from
+another CA that nobody trusts. A third port accepts connections and never
+answers; a fourth serves the same files over plain http. Every request that
+reaches any of them is appended to the state folder's "requests" file.
+Beside a served file, small side files change the answer:
 
   NAME.status   "301 https://elsewhere/" : that status (and Location) instead
   NAME.stall    "N" : send the headers and the first N bytes, then go silent
@@ -47,12 +50,16 @@ def make_certificates(state):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     root = pathlib.Path(".")
+    requests = pathlib.Path("requests")
+    requests_lock = threading.Lock()
     protocol_version = "HTTP/1.1"
 
     def log_message(self, *args):
         pass
 
     def do_GET(self):
+        with self.requests_lock, open(self.requests, "a") as log:
+            log.write(self.path + "\n")
         path = (self.root / self.path.split("?")[0].lstrip("/")).resolve()
         if self.root.resolve() not in path.parents:
             return self.answer(404, b"")
@@ -87,10 +94,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
 def serve(certificates, ca):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(certificates / f"{ca}-server.pem",
-                            certificates / f"{ca}-server-key.pem")
-    server.socket = context.wrap_socket(server.socket, server_side=True)
+    if ca:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(certificates / f"{ca}-server.pem",
+                                certificates / f"{ca}-server-key.pem")
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
@@ -115,9 +123,11 @@ def main():
         folder.mkdir(parents=True, exist_ok=True)
     make_certificates(certificates)
     Handler.root = root
+    Handler.requests = state / "requests"
     port = serve(certificates, "ca")
     stranger_port = serve(certificates, "stranger")
     (state / "silent-port").write_text(str(serve_silence()))
+    (state / "plain-port").write_text(str(serve(certificates, None)))
     (state / "pid").write_text(str(os.getpid()))
     (state / "stranger-port").write_text(str(stranger_port))
     # Written last: its presence tells the starter that both ports listen.

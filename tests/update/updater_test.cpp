@@ -7,6 +7,7 @@
 
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_update.h"
+#include "update/file_digest.h"
 #include "update/sha3.h"
 #include "updater/updater.h"
 
@@ -25,7 +26,7 @@ class Updater : public ::testing::Test {
     sim::PutFile(Path(L"ReadMe.txt"), "old readme");
     sim::PutDirectory(Path(L"vtrel_tmp"));
     sim::PutFile(kArchive, archive);
-    sim::SetArchiveEntries({{L"Vantrel.exe", "new program"}, {L"ReadMe.txt", "new readme"}});
+    sim::SetArchiveEntries({{L"Vantrel.exe", "MZ new program"}, {L"ReadMe.txt", "new readme"}});
   }
 
   std::vector<std::wstring> ValidParameters() const {
@@ -70,7 +71,7 @@ TEST_F(Updater, ReplacesBothFilesAfterTheProgramHasEnded) {
   ASSERT_EQ(QuitRequests(), 1u);
   EXPECT_EQ(sim::PostedCloses()[0].atMs, 2000);
   EXPECT_EQ(sim::TarFolders(), std::vector<std::wstring>{L"C:\\Vantrel\\vtrel_tmp"});
-  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
   EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe.old")), "old program");
   EXPECT_EQ(sim::FileBytes(Path(L"ReadMe.txt")), "new readme");
   EXPECT_EQ(sim::FileBytes(Path(L"ReadMe.txt.old")), "old readme");
@@ -91,7 +92,7 @@ TEST_F(Updater, NoRunningProgramMeansNoClosingAttempt) {
   RunUpdateWorker(kFolder, true);
   EXPECT_TRUE(sim::PostedCloses().empty());
   EXPECT_EQ(sim::NowMs(), 2000 + 1000);
-  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
 }
 
 TEST_F(Updater, ProgramThatOnlyHidesIsEndedAfter21Attempts) {
@@ -100,7 +101,7 @@ TEST_F(Updater, ProgramThatOnlyHidesIsEndedAfter21Attempts) {
   RunUpdateWorker(kFolder, true);
   EXPECT_FALSE(sim::IsRunning(program));
   EXPECT_EQ(QuitRequests(), 21u);
-  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
   EXPECT_EQ(sim::NowMs(), 2000 + 21 * 250 + 250 + 1000);
 }
 
@@ -111,12 +112,30 @@ TEST_F(Updater, ProgramWithoutItsWindowIsStillEnded) {
   EXPECT_FALSE(sim::IsRunning(program));
 }
 
+// The old read-me steps aside only for a new one.
 TEST_F(Updater, ArchiveWithOnlyTheProgram) {
-  sim::SetArchiveEntries({{L"Vantrel.exe", "new program"}});
+  sim::SetArchiveEntries({{L"Vantrel.exe", "MZ new program"}});
   RunUpdateWorker(kFolder, true);
-  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "new program");
-  EXPECT_FALSE(sim::HasFile(Path(L"ReadMe.txt")));
-  EXPECT_EQ(sim::FileBytes(Path(L"ReadMe.txt.old")), "old readme");
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"ReadMe.txt")), "old readme");
+  EXPECT_FALSE(sim::HasFile(Path(L"ReadMe.txt.old")));
+}
+
+// From before the digest is taken until tar has ended nobody can change the
+// archive; then it is let go, so the next start can remove it.
+TEST_F(Updater, ArchiveIsHeldFromTheDigestUntilTarHasEnded) {
+  const std::vector<std::wstring> parameters = ValidParameters();
+  ASSERT_TRUE(UpdateMayProceed(parameters, kFolder));
+  RunUpdateWorker(kFolder, true);
+  EXPECT_EQ(sim::ArchivesHeldDuringTar(), std::vector<std::wstring>{kArchive});
+  EXPECT_EQ(sim::HeldArchive(), L"");
+}
+
+// A file that cannot be read has no digest; an empty expected one does not
+// make it match.
+TEST(FileDigest, UnreadableFileMatchesNoDigest) {
+  sim::Reset();
+  EXPECT_FALSE(FileHasDigest(L"C:\\Vantrel\\missing.zip", L""));
 }
 
 TEST_F(Updater, LeftoverOldFileBlocksTheExchange) {
@@ -124,16 +143,16 @@ TEST_F(Updater, LeftoverOldFileBlocksTheExchange) {
   RunUpdateWorker(kFolder, true);
   EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "old program");
   EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe.old")), "older program");
-  EXPECT_EQ(sim::FileBytes(Path(L"vtrel_tmp\\Vantrel.exe")), "new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"vtrel_tmp\\Vantrel.exe")), "MZ new program");
   // The read-me is not blocked and is exchanged all the same.
   EXPECT_EQ(sim::FileBytes(Path(L"ReadMe.txt")), "new readme");
 }
 
 TEST_F(Updater, FirstInstallWithoutOldFiles) {
   sim::Reset();
-  sim::SetArchiveEntries({{L"Vantrel.exe", "new program"}, {L"ReadMe.txt", "new readme"}});
+  sim::SetArchiveEntries({{L"Vantrel.exe", "MZ new program"}, {L"ReadMe.txt", "new readme"}});
   RunUpdateWorker(kFolder, true);
-  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "new program");
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
   EXPECT_FALSE(sim::HasFile(Path(L"Vantrel.exe.old")));
 }
 

@@ -1,0 +1,16 @@
+// The administrator's update policy in the test prefix's registry: which
+// server the program asks and which CA it trusts. Tests that set it run one
+// at a time, as the prefix has one registry.
+#pragma once
+
+#include <string>
+
+namespace update_test {
+
+// Writes UpdateBaseUrl and UpdateCaFile (each only when not empty) as
+// REG_SZ values below HKLM\SOFTWARE\Policies\Vantrel, after removing what
+// an earlier test left there.
+void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile);
+void RemoveUpdatePolicy();
+
+}  // namespace update_test

@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "tests/update/update_policy.h"
+
+namespace update_test {
+
+namespace {
+
+constexpr char kPolicyKey[] = "SOFTWARE\\Policies\\Vantrel";
+
+void SetText(const char* name, const std::string& value) {
+  if (value.empty()) return;
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, name, REG_SZ, value.c_str(),
+                  static_cast<DWORD>(value.size() + 1));
+}
+
+}  // namespace
+
+void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile) {
+  RemoveUpdatePolicy();
+  SetText("UpdateBaseUrl", baseUrl);
+  SetText("UpdateCaFile", caFile);
+}
+
+void RemoveUpdatePolicy() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKey); }
+
+}  // namespace update_test
