@@ -3,9 +3,9 @@
 
 namespace {
 
-// Found through the usual search: the program's folder and the current
-// directory come before the system folder.
-constexpr wchar_t kSchtasks[] = L"schtasks";
+// By its full path: through the search path a schtasks.exe in the
+// program's folder or the current directory would run elevated instead.
+constexpr wchar_t kSchtasks[] = L"schtasks.exe";
 
 // Longer than any answer from the Task Scheduler takes; the main thread
 // waits meanwhile.
@@ -19,6 +19,6 @@ static_assert(kSchtasksNotStarted == kProgramNotStarted);
 // it can never wait for an answer nobody sees.
 int RunSchtasks(const std::wstring& parameters) {
   return RunProgram(
-      kSchtasks, parameters,
+      SystemProgramPath(kSchtasks), parameters,
       {.hidden = true, .wait = true, .emptyInput = true, .waitLimitMs = kSchtasksLimitMs});
 }

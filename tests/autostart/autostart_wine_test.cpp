@@ -1,5 +1,6 @@
 // The task operations against a recording schtasks.exe stand-in in the
-// current directory, which Windows searches before the system folder.
+// system folder, where the program runs it from; a copy in the current
+// directory, which the search path would prefer, is never run.
 #include "autostart/autostart.h"
 
 #include <windows.h>
@@ -11,14 +12,17 @@
 
 #include "base/files.h"
 #include "base/program_state.h"
+#include "base/run_program.h"
 #include "base/text.h"
+#include "tests/autostart/schtasks_standin.h"
 
 namespace {
 
 constexpr wchar_t kProgram[] = L"C:\\Program Files\\Vantrel Test\\Vantrel.exe";
 // Hidden, and with an input that ends at once, so a question schtasks asks
 // is refused instead of waiting for an answer.
-const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden\tempty";
+const std::string kSchtasks = "\"" + ToUtf8(SystemProgramPath(L"schtasks.exe")) + "\"";
+const std::string kQuery = kSchtasks + " /Query /TN \"Vantrel\"\thidden\tempty";
 
 std::wstring OwnFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -34,8 +38,9 @@ class AutostartTask : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     folder = std::wstring(temp) + L"vantrel-autostart-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((OwnFolder() + L"schtasks_standin.exe").c_str(),
-                          (folder + L"\\schtasks.exe").c_str(), FALSE));
+    const std::wstring standIn = OwnFolder() + L"schtasks_standin.exe";
+    ASSERT_TRUE(autostart_test::InstallSchtasksStandIn(standIn));
+    ASSERT_TRUE(CopyFileW(standIn.c_str(), (folder + L"\\schtasks.exe").c_str(), FALSE));
     GetCurrentDirectoryW(MAX_PATH, previousDirectory);
     SetCurrentDirectoryW(folder.c_str());
     Identity().programPath = kProgram;
@@ -46,13 +51,17 @@ class AutostartTask : public ::testing::Test {
     for (const std::wstring& file : FilesInDirectory(folder))
       DeleteFileW((folder + L"\\" + file).c_str());
     RemoveDirectoryW(folder.c_str());
+    for (const wchar_t* file :
+         {L"schtasks-calls.txt", L"schtasks-tasks.txt", L"schtasks-hang.txt"}) {
+      DeleteFileW(SystemProgramPath(file).c_str());
+    }
   }
 
   // The stand-in's record: one line per run, its command line and whether
   // it was started hidden.
   std::vector<std::string> Calls() const {
     std::string bytes;
-    ReadWholeFile(folder + L"\\schtasks-calls.txt", bytes);
+    ReadWholeFile(SystemProgramPath(L"schtasks-calls.txt"), bytes);
     std::vector<std::string> lines;
     for (size_t start = 0; start < bytes.size();) {
       const size_t end = bytes.find('\n', start);
@@ -75,12 +84,13 @@ TEST_F(AutostartTask, ClickCreatesTheTaskAndTheNextOneDeletesIt) {
 
   // Each line was written by the stand-in just before it ended, so the
   // operations waited for every run.
-  const std::string create =
-      "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"\\\"" +
-      ToUtf8(kProgram) + "\\\"\" /RL HIGHEST\thidden\tempty";
-  const std::string remove = "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty";
+  const std::string create = kSchtasks +
+                             " /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR \"\\\"" +
+                             ToUtf8(kProgram) + "\\\"\" /RL HIGHEST\thidden\tempty";
+  const std::string remove = kSchtasks + " /Delete /TN \"Vantrel\" /F\thidden\tempty";
   EXPECT_EQ(Calls(),
             (std::vector<std::string>{kQuery, kQuery, create, kQuery, kQuery, remove, kQuery}));
+  EXPECT_EQ(FileSizeOf(folder + L"\\schtasks-calls.txt"), -1);
 }
 
 // The task runs its action as a command line: the path with spaces must
@@ -88,25 +98,26 @@ TEST_F(AutostartTask, ClickCreatesTheTaskAndTheNextOneDeletesIt) {
 TEST_F(AutostartTask, TaskRunsTheWholePathWithItsSpaces) {
   ToggleAutostartTask();
   std::string tasks;
-  ReadWholeFile(folder + L"\\schtasks-tasks.txt", tasks);
+  ReadWholeFile(SystemProgramPath(L"schtasks-tasks.txt"), tasks);
   EXPECT_EQ(tasks, "VANTREL\t" + ToUtf8(kProgram) + "\n");
 }
 
 TEST_F(AutostartTask, SchtasksThatNeverEndsIsEndedAfter30SecondsAndCountsAsFailed) {
-  ReplaceFileContents(folder + L"\\schtasks-tasks.txt", "VANTREL\tD:\\Vantrel.exe\n");
-  ReplaceFileContents(folder + L"\\schtasks-hang.txt", "");
+  ReplaceFileContents(SystemProgramPath(L"schtasks-tasks.txt"), "VANTREL\tD:\\Vantrel.exe\n");
+  ReplaceFileContents(SystemProgramPath(L"schtasks-hang.txt"), "");
   const ULONGLONG start = GetTickCount64();
   EXPECT_NE(QueryAutostartTask(), 0);
   const ULONGLONG took = GetTickCount64() - start;
   EXPECT_GE(took, 29000u);
   EXPECT_LT(took, 40000u);
   // Ended, not left behind: its program file is free again.
-  EXPECT_TRUE(DeleteFileW((folder + L"\\schtasks.exe").c_str()));
+  EXPECT_TRUE(DeleteFileW(SystemProgramPath(L"schtasks.exe").c_str()));
 }
 
 TEST_F(AutostartTask, QueryReturnsTheExitCodeOfSchtasks) {
   EXPECT_EQ(QueryAutostartTask(), 1);
-  ReplaceFileContents(folder + L"\\schtasks-tasks.txt", "VANTREL\tD:\\Elsewhere\\Vantrel.exe\n");
+  ReplaceFileContents(SystemProgramPath(L"schtasks-tasks.txt"),
+                      "VANTREL\tD:\\Elsewhere\\Vantrel.exe\n");
   EXPECT_EQ(QueryAutostartTask(), 0);
   ASSERT_EQ(Calls().size(), 2u);
 }

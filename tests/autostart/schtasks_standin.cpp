@@ -1,6 +1,5 @@
 // Stand-in for the system's schtasks.exe (Wine's own is a stub). Installed as
-// schtasks.exe in a program folder or the current directory, which Windows
-// searches before the system folder. It keeps a task list in
+// schtasks.exe in the test prefix's system folder. It keeps a task list in
 // "schtasks-tasks.txt" beside itself and appends to "schtasks-calls.txt"
 // one line per run: its exact command line, a tab, "hidden" or "shown" for
 // how it was asked to show its window, a tab, and what its standard input

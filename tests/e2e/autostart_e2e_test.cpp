@@ -1,12 +1,16 @@
-// "Start with Windows" against a recording schtasks.exe in the program
-// folder, which Windows finds before its own in the system folder.
+// "Start with Windows" against a recording schtasks.exe in the system
+// folder, where the program runs it from; a copy in the program folder,
+// which the search path would prefer, is never run.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "base/files.h"
+#include "base/run_program.h"
+#include "base/text.h"
 #include "e2e_paths.h"
+#include "tests/autostart/schtasks_standin.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -19,7 +23,8 @@ constexpr int kLabelVantrel = 2;
 constexpr int kBoxStartWithWindows = 21;
 // A folder with spaces, as under "Program Files".
 constexpr wchar_t kProgramFolder[] = L"My Programs\\Vantrel Tool";
-const std::string kQuery = "\"schtasks\" /Query /TN \"Vantrel\"\thidden\tempty";
+const std::string kSchtasks = "\"" + ToUtf8(SystemProgramPath(L"schtasks.exe")) + "\"";
+const std::string kQuery = kSchtasks + " /Query /TN \"Vantrel\"\thidden\tempty";
 
 class AutostartE2e : public ::testing::Test {
  protected:
@@ -28,6 +33,7 @@ class AutostartE2e : public ::testing::Test {
     folder.MakeFolder(kProgramFolder);
     programName = std::wstring(kProgramFolder) + L"\\Vantrel.exe";
     folder.AddProgramCopy(programName);
+    ASSERT_TRUE(autostart_test::InstallSchtasksStandIn(kSchtasksStandIn));
     ASSERT_TRUE(CopyFileW(kSchtasksStandIn, InProgramFolder(L"schtasks.exe").c_str(), FALSE));
   }
 
@@ -45,6 +51,11 @@ class AutostartE2e : public ::testing::Test {
   void TearDown() override {
     if (window) PostMessageW(window, WM_CLOSE, 111, 0);
     program.WaitForExit(10000);
+    EXPECT_FALSE(folder.Exists(std::wstring(kProgramFolder) + L"\\schtasks-calls.txt"));
+    for (const wchar_t* file :
+         {L"schtasks-calls.txt", L"schtasks-tasks.txt", L"schtasks-deny.txt"}) {
+      DeleteFileW(SystemProgramPath(file).c_str());
+    }
   }
 
   std::wstring InProgramFolder(const std::wstring& name) const {
@@ -53,7 +64,7 @@ class AutostartE2e : public ::testing::Test {
 
   std::vector<std::string> Calls() const {
     std::string bytes;
-    ReadWholeFile(InProgramFolder(L"schtasks-calls.txt"), bytes);
+    ReadWholeFile(SystemProgramPath(L"schtasks-calls.txt"), bytes);
     std::vector<std::string> lines;
     for (size_t start = 0; start < bytes.size();) {
       const size_t end = bytes.find('\n', start);
@@ -86,12 +97,12 @@ TEST_F(AutostartE2e, ClickCreatesTheTaskAndASecondClickDeletesIt) {
   for (wchar_t c : InProgramFolder(L"Vantrel.exe")) path += static_cast<char>(c);
   EXPECT_EQ(Calls()[1], kQuery);
   // The folder has spaces: the task's own command line quotes the path.
-  EXPECT_EQ(Calls()[2],
-            "\"schtasks\" /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR "
-            "\"\\\"" +
-                path + "\\\"\" /RL HIGHEST\thidden\tempty");
+  EXPECT_EQ(Calls()[2], kSchtasks +
+                            " /Create /SC ONLOGON /DELAY 0000:20 /TN \"Vantrel\" /TR "
+                            "\"\\\"" +
+                            path + "\\\"\" /RL HIGHEST\thidden\tempty");
   std::string tasks;
-  ReadWholeFile(InProgramFolder(L"schtasks-tasks.txt"), tasks);
+  ReadWholeFile(SystemProgramPath(L"schtasks-tasks.txt"), tasks);
   EXPECT_EQ(tasks, "VANTREL\t" + path + "\n");
   EXPECT_EQ(Calls()[3], kQuery);
   e2e::SaveScreenshot(L"autostart-ticked");
@@ -100,14 +111,14 @@ TEST_F(AutostartE2e, ClickCreatesTheTaskAndASecondClickDeletesIt) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 7; }, kTimeoutMs));
   EXPECT_TRUE(e2e::WaitUntil([&] { return !Checked(); }, kTimeoutMs));
   EXPECT_EQ(Calls()[4], kQuery);
-  EXPECT_EQ(Calls()[5], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty");
+  EXPECT_EQ(Calls()[5], kSchtasks + " /Delete /TN \"Vantrel\" /F\thidden\tempty");
   EXPECT_EQ(Calls()[6], kQuery);
 }
 
 TEST_F(AutostartE2e, BoxShowsTheExistingTaskAndARefusedDeleteKeepsItTicked) {
-  ReplaceFileContents(InProgramFolder(L"schtasks-tasks.txt"),
+  ReplaceFileContents(SystemProgramPath(L"schtasks-tasks.txt"),
                       "VANTREL\tD:\\Elsewhere\\Vantrel.exe\n");
-  ReplaceFileContents(InProgramFolder(L"schtasks-deny.txt"), "");
+  ReplaceFileContents(SystemProgramPath(L"schtasks-deny.txt"), "");
   StartProgram();
   EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
   // The click itself clears an automatic check box; the fresh query puts
@@ -115,7 +126,7 @@ TEST_F(AutostartE2e, BoxShowsTheExistingTaskAndARefusedDeleteKeepsItTicked) {
   SendMessageW(box, BM_CLICK, 0, 0);
   ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 4; }, kTimeoutMs));
   EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
-  EXPECT_EQ(Calls()[2], "\"schtasks\" /Delete /TN \"Vantrel\" /F\thidden\tempty");
+  EXPECT_EQ(Calls()[2], kSchtasks + " /Delete /TN \"Vantrel\" /F\thidden\tempty");
 }
 
 }  // namespace

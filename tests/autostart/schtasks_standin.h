@@ -1,0 +1,21 @@
+// Puts the recording schtasks.exe stand-in where the program runs
+// schtasks from: the prefix's system folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/run_program.h"
+
+namespace autostart_test {
+
+// Wine keeps running its own builtin for a file of the system folder
+// unless told to prefer the file itself.
+inline bool InstallSchtasksStandIn(const std::wstring& standIn) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"schtasks.exe", REG_SZ,
+                  L"native", sizeof(L"native"));
+  return CopyFileW(standIn.c_str(), SystemProgramPath(L"schtasks.exe").c_str(), FALSE) != 0;
+}
+
+}  // namespace autostart_test
