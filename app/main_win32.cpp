@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/control_actions.h"
+#include "app/folder_access.h"
 #include "app/main_loop.h"
 #include "base/shutdown.h"
 #include "base/product.h"
@@ -14,6 +15,7 @@
 #include "headset/config_manager.h"
 #include "headset/device_discovery.h"
 #include "ui/hotkeys.h"
+#include "base/event_log.h"
 #include "ui/main_window.h"
 #include "ui/theme.h"
 #include "ui/tray.h"
@@ -58,6 +60,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   EnforceSingleInstance();
   RemoveUpdateLeftovers();
+  if (OrdinaryUsersCanChangeFolder(FolderOf(programPath))) {
+    AddLogLine(
+        L"Ordinary users can change the program folder of this elevated program: "
+        L"install Vantrel in a folder under Program Files",
+        1);
+  }
 
   ProgramSettings() = LoadAndRewriteSettings(ReadRegistryColorFactors(), productVersion);
 

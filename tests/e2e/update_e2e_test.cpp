@@ -392,6 +392,26 @@ TEST_F(UpdateEndToEnd, LinkedWorkFolderIsNotFollowed) {
   EXPECT_EQ(folder.Read(L"elsewhere\\keep.txt"), "keep");
 }
 
+// The program runs elevated: a folder that ordinary users can change is
+// reported, one that only its owner can change is not. Wine keeps no access
+// list that a program sets on a folder; it derives the list from the Linux
+// mode, granting Everyone what "others" may do, so the mode is varied here.
+TEST_F(UpdateEndToEnd, FolderThatOrdinaryUsersCanChangeIsReported) {
+  constexpr wchar_t kWarning[] = L"install Vantrel in a folder under Program Files";
+  for (const char* mode : {"0755", "0777"}) {
+    ASSERT_EQ(update_test::RunHostCommand({"/bin/chmod", mode, HostPath(folder.path())}), 0);
+    RunningProgram program = e2e::Start(folder);
+    HWND window = e2e::WaitForWindow(program.id(), kTitlePrefix, kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    // Logged after the folder check, at the same start.
+    ASSERT_TRUE(e2e::WaitForControlText(window, 34, L"SteamVR", kStartTimeoutMs));
+    const std::wstring log = e2e::WindowTitle(e2e::FindControl(window, 34));
+    EXPECT_EQ(log.find(kWarning) != std::wstring::npos, std::string(mode) == "0777") << mode;
+    PostMessageW(window, WM_CLOSE, 111, 0);
+    EXPECT_TRUE(program.WaitForExit(kStartTimeoutMs));
+  }
+}
+
 TEST_F(UpdateEndToEnd, WrongChecksumKeepsTheOldProgram) {
   PublishNextVersion();
   const std::string wrong =
