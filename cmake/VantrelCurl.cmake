@@ -1,14 +1,18 @@
 # libcurl, the update check's HTTP client. The host uses Debian's
 # libcurl4-openssl-dev. Windows links a static Schannel build that
 # scripts/build-libcurl.sh makes from Debian's curl source package and keeps
-# in a cache outside the repository, keyed by the package version; it is
-# built here when missing, so a fresh machine needs no extra step.
+# in a cache outside the repository, keyed by the package version and the
+# build options; it is built here when missing, so a fresh machine needs no
+# extra step, and a changed script configures (and so builds) again.
 if(WIN32)
   set(VANTREL_CURL_PREFIX "" CACHE PATH
       "Install prefix of the static Windows libcurl (empty: the cached build)")
   set(curl_prefix "${VANTREL_CURL_PREFIX}")
   if(NOT curl_prefix)
     message(STATUS "libcurl for Windows: scripts/build-libcurl.sh (builds it once when missing)")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${CMAKE_SOURCE_DIR}/scripts/build-libcurl.sh
+                 ${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake)
     execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/build-libcurl.sh
                     OUTPUT_VARIABLE curl_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
                     RESULT_VARIABLE curl_result)

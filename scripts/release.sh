@@ -12,36 +12,57 @@ fi
 program=$1 readme=$2 changes=$3 output=$4
 
 # The fixed file version of the program's version resource: the four
-# numbers the running program compares with the server's.
+# numbers the running program compares with the server's, read from the file
+# that goes into the archive. A file that is not a 64-bit Windows program
+# with a version resource, or a version that is not a real date, is refused.
 version=$(python3 - "$program" <<'PYTHON'
-import struct, sys
-data = open(sys.argv[1], "rb").read()
+import datetime, struct, sys
+name = sys.argv[1]
+data = open(name, "rb").read()
+def fail(reason): sys.exit(f"release: {name}: {reason}")
 def u16(at): return struct.unpack_from("<H", data, at)[0]
 def u32(at): return struct.unpack_from("<I", data, at)[0]
-# The version resource of the program itself, found through the PE resource
-# tree: the updater carried inside has a version resource of its own.
-pe = u32(0x3C)
-sections = pe + 24 + u16(pe + 20)
-def offset(rva):
-    for at in range(sections, sections + 40 * u16(pe + 6), 40):
-        start, raw = u32(at + 12), u32(at + 20)
-        if start <= rva < start + max(u32(at + 8), u32(at + 16)):
-            return rva - start + raw
-    sys.exit("bad resource address in " + sys.argv[1])
-root = offset(u32(pe + 24 + 112 + 2 * 8))
-def entries(directory):
-    count = u16(directory + 12) + u16(directory + 14)
-    return [(u32(directory + 16 + 8 * i), u32(directory + 20 + 8 * i)) for i in range(count)]
-node = next((target for name, target in entries(root) if name == 16), None)
-if node is None:
-    sys.exit("no version resource in " + sys.argv[1])
-while node & 0x80000000:
-    node = entries(root + (node & 0x7FFFFFFF))[0][1]
-resource = offset(u32(root + node))
-block = data[resource:resource + u32(root + node + 4)]
-at = block.find(struct.pack("<I", 0xFEEF04BD))
-ms, ls = struct.unpack_from("<II", block, at + 8)
-print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
+try:
+    if data[:2] != b"MZ": fail("not a Windows program")
+    pe = u32(0x3C)
+    if data[pe:pe + 4] != b"PE\0\0" or u16(pe + 24) != 0x20B:
+        fail("not a 64-bit (PE32+) Windows program")
+    # The version resource of the program itself, found through the PE
+    # resource tree: the updater carried inside has a version resource of
+    # its own.
+    sections = pe + 24 + u16(pe + 20)
+    def offset(rva):
+        for at in range(sections, sections + 40 * u16(pe + 6), 40):
+            start, raw = u32(at + 12), u32(at + 20)
+            if start <= rva < start + max(u32(at + 8), u32(at + 16)):
+                return rva - start + raw
+        fail("bad resource address")
+    resources = u32(pe + 24 + 112 + 2 * 8)
+    if resources == 0: fail("no version resource")
+    root = offset(resources)
+    def entries(directory):
+        count = u16(directory + 12) + u16(directory + 14)
+        return [(u32(directory + 16 + 8 * i), u32(directory + 20 + 8 * i)) for i in range(count)]
+    node = next((target for entry, target in entries(root) if entry == 16), None)
+    if node is None: fail("no version resource")
+    while node & 0x80000000:
+        node = entries(root + (node & 0x7FFFFFFF))[0][1]
+    resource = offset(u32(root + node))
+    block = data[resource:resource + u32(root + node + 4)]
+    at = block.find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0: fail("no fixed file version in the version resource")
+    ms, ls = struct.unpack_from("<II", block, at + 8)
+except (struct.error, IndexError):
+    fail("cut short or damaged")
+year, month, day, build = ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF
+# The program compares versions as dates from 1970 to early 2038.
+try:
+    datetime.date(year, month, day)
+except ValueError:
+    fail(f"version {year}.{month}.{day}.{build} is not a date")
+if not 1970 <= year <= 2037:
+    fail(f"version {year}.{month}.{day}.{build}: the year must be 1970 to 2037")
+print(f"{year}.{month}.{day}.{build}")
 PYTHON
 )
 name=${5:-Vantrel $version}
@@ -49,8 +70,9 @@ case "$name" in
   *"|"*) echo "release: the display name must not hold \"|\"" >&2; exit 1 ;;
 esac
 
-# The program shows no change log of 1,024 characters or fewer.
-characters=$(python3 -c 'import sys; print(len(open(sys.argv[1], encoding="utf-8").read()))' "$changes")
+# The program shows no change log of 1,024 characters or fewer, counted as
+# it counts them: UTF-16 units, a CR LF line end as two.
+characters=$(python3 -c 'import sys; print(len(open(sys.argv[1], encoding="utf-8", newline="").read().encode("utf-16-le")) // 2)' "$changes")
 if [ "$characters" -le 1024 ]; then
   echo "release: the change log has $characters characters; more than 1,024 are needed" >&2
   exit 1
