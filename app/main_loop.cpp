@@ -58,10 +58,13 @@ void StartOrStopHeadset() {
   }
 }
 
+// The marker goes only with the stop that turns it into a deadline: left
+// waiting while a start runs, any later stop (the user's, or Steam's when
+// it closes) would switch the headset back on.
 void RestartHeadset() {
-  if (DiscoveryState() != kDiscoveryFound) return;
+  if (!HeadsetCommandAllowed()) return;
   Loop().headsetRestartDeadline = kHeadsetRestartMarker;
-  if (!WorkerRunning()) StartHeadsetStop();
+  if (!StartHeadsetStop()) Loop().headsetRestartDeadline = -1;
 }
 
 void StartOrStopOculus() {

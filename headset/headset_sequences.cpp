@@ -198,9 +198,11 @@ void HeadsetStop() {
 
 // While the stop runs the headset items and "Exit" stay disabled; the stop
 // enables "Exit" again when it ends.
-void StartHeadsetStop() {
+bool StartHeadsetStop() {
   for (int item : {kMenuStartHeadset, kMenuRestartHeadset, kMenuExit}) {
     EnableTrayMenuItem(item, false);
   }
-  if (!StartWorker(HeadsetStop)) EnableTrayMenuItem(kMenuExit, true);
+  if (StartWorker(HeadsetStop)) return true;
+  EnableTrayMenuItem(kMenuExit, true);
+  return false;
 }

@@ -7,5 +7,6 @@ void HeadsetStart();
 void HeadsetStop();
 
 // Starts the stop sequence as the headset worker (the slot must be free),
-// with the tray's headset items and "Exit" disabled while it runs.
-void StartHeadsetStop();
+// with the tray's headset items and "Exit" disabled while it runs; false
+// when it could not be started.
+bool StartHeadsetStop();
