@@ -282,7 +282,7 @@ void EnableUpdateButtonWhenDue() {
 }  // namespace
 
 bool RunLoopTurn(const LoopEvent& event) {
-  Loop().now = LocalTimeSeconds();
+  Loop().now = MonotonicSeconds();
   Dispatch(event);
   CheckConfirmation(Loop().startConfirmation, true,
                     {L"SteamVR started...", L"Can not start SteamVR", L"Oculus Service started...",

@@ -105,7 +105,7 @@ void WriteBackgroundRecording(const wchar_t* value) {
 
 void OpenConfirmationWindow(ConfirmationWindow& window) {
   if (window.steamVrPending || window.oculusPending) {
-    window.deadline = LocalTimeSeconds() + kConfirmationSeconds;
+    window.deadline = MonotonicSeconds() + kConfirmationSeconds;
   }
 }
 
@@ -152,7 +152,7 @@ void HeadsetStart() {
     } else {
       AddLogLine(L"Can not activate the headset device", 1);
     }
-    Loop().nextStatusPoll = LocalTimeSeconds() + kStatusPollDelaySeconds;
+    Loop().nextStatusPoll = MonotonicSeconds() + kStatusPollDelaySeconds;
   }
   if (DeviceNodeStatus(SensorDeviceId()) == kNodeDisabled) {
     AddLogLine(L"Can not activate the Hololens Sensor device", 1);
@@ -192,7 +192,7 @@ void HeadsetStop() {
   // whole-second time is past the deadline: one second on from now keeps
   // at least a full second between this stop and that start.
   std::int64_t marker = kHeadsetRestartMarker;
-  Loop().headsetRestartDeadline.compare_exchange_strong(marker, LocalTimeSeconds() + 1);
+  Loop().headsetRestartDeadline.compare_exchange_strong(marker, MonotonicSeconds() + 1);
   WriteBackgroundRecording(L"1");
 }
 

@@ -51,7 +51,7 @@ std::string UrlOf(const std::wstring& path) { return ToUtf8(DownloadBaseUrl() + 
 void LogError(const std::wstring& message) { AddLogLine(message, 1); }
 
 void PauseUpdateButton() {
-  Loop().updateButtonEnableTime = LocalTimeSeconds() + kUpdateButtonPauseSeconds;
+  Loop().updateButtonEnableTime = MonotonicSeconds() + kUpdateButtonPauseSeconds;
 }
 
 void CleanUp() {

@@ -140,6 +140,28 @@ TEST_F(MainLoop, RestartSteamVRActsOnlyWhileItsMonitorRunsWhateverTheProcessName
   EXPECT_EQ(sim::OpenedLinks(), std::vector<std::wstring>{kRunSteamVR});
 }
 
+// Summer time ends at 3:00 and the clock goes back an hour; later a time
+// sync sets it forward an hour. Neither holds up nor hurries a deadline.
+TEST_F(MainLoop, WallClockJumpsNeitherHoldUpNorHurryTheDeadlines) {
+  sim::SetTimeOfDay(2, 59, 55);
+  sim::AdvanceMs(200);
+  Choose(kMenuStartSteamVR);
+  sim::At(5000, [] { sim::ShiftWallClock(-3600); });
+  EXPECT_EQ(TimeOfFirst(L"Can not start SteamVR", 20000) / 1000, 11);
+  // The log still tells the time the user's clock shows.
+  EXPECT_NE(LogText().find(L"02:00:06:!Can not start SteamVR\r"), std::wstring::npos);
+  // The status poll goes on every three seconds: a changed colour is saved.
+  Loop().colorChanged = true;
+  TurnUntil(15000);
+  EXPECT_FALSE(Loop().colorChanged);
+
+  AddLogLine(L"test: again", 0);  // the log drops a repeat of its last line
+  logStart = LogText().size();
+  Choose(kMenuStartSteamVR);
+  sim::At(17000, [] { sim::ShiftWallClock(3600); });
+  EXPECT_EQ(TimeOfFirst(L"Can not start SteamVR", 40000) / 1000, 26);
+}
+
 void SlowWorker() {}
 
 TEST_F(MainLoop, ExitWaitsForTheHeadsetWorker) {

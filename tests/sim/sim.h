@@ -25,6 +25,10 @@ void At(std::int64_t timeMs, std::function<void()> event);
 std::int64_t SleptMs();  // total time the program spent in SleepMs
 // The local time of day now; the clock goes on from there.
 void SetTimeOfDay(int hour, int minute, int second);
+// The wall clock is set forward (or back, for a negative count) by this many
+// seconds, as by a daylight-saving change or a time sync; the monotonic
+// clock goes on undisturbed.
+void ShiftWallClock(std::int64_t seconds);
 
 // How often the log told its view that it grew.
 int LogChanges();

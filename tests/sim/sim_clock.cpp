@@ -33,6 +33,8 @@ void SetTimeOfDay(int hour, int minute, int second) {
   State().clockOriginSeconds = hour * 3600 + minute * 60 + second - State().nowMs / 1000;
 }
 
+void ShiftWallClock(std::int64_t seconds) { State().clockOriginSeconds += seconds; }
+
 }  // namespace sim
 
 void SleepMs(unsigned milliseconds) {
@@ -40,11 +42,12 @@ void SleepMs(unsigned milliseconds) {
   sim::AdvanceMs(milliseconds);
 }
 
-std::int64_t LocalTimeSeconds() { return sim::State().nowMs / 1000; }
+std::int64_t MonotonicSeconds() { return sim::State().nowMs / 1000; }
 
 ClockTime LocalClockTime() {
-  const std::int64_t seconds =
-      (sim::State().clockOriginSeconds + sim::State().nowMs / 1000) % 86400;
+  constexpr std::int64_t kDay = 86400;
+  const std::int64_t wall = sim::State().clockOriginSeconds + sim::State().nowMs / 1000;
+  const std::int64_t seconds = (wall % kDay + kDay) % kDay;
   return ClockTime{static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                    static_cast<int>(seconds % 60)};
 }

@@ -75,7 +75,7 @@ class UpdateCheckTest : public ::testing::Test {
            !sim::HasFile(L"vtrel_tmp\\update.zip");
   }
 
-  bool ButtonPaused() const { return Loop().updateButtonEnableTime == LocalTimeSeconds() + 5; }
+  bool ButtonPaused() const { return Loop().updateButtonEnableTime == MonotonicSeconds() + 5; }
 
   size_t logStart = 0;
 };
@@ -392,7 +392,7 @@ TEST_F(UpdateCheckTest, LoopEnablesTheLabelAfterThePause) {
   UpdateCheck(true);
   const std::int64_t enableTime = Loop().updateButtonEnableTime;
   ASSERT_GE(enableTime, 0);
-  while (LocalTimeSeconds() <= enableTime) {
+  while (MonotonicSeconds() <= enableTime) {
     RunLoopTurn(LoopEvent{});
     EXPECT_FALSE(sim::Control(kLabelCheckForUpdate).enabled);
     SleepMs(50);
