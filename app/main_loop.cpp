@@ -19,7 +19,6 @@
 namespace {
 
 constexpr unsigned kEventWaitMs = 50;
-constexpr std::int64_t kConfirmationSeconds = 10;
 
 constexpr wchar_t kRunSteamVR[] = L"steam://rungameid/250820";
 // The restart command is offered only while SteamVR's own monitor runs,
@@ -37,12 +36,6 @@ bool SteamVRRuns() { return FindProcessId(ProgramSettings().SteamVRProcessName) 
 
 const std::wstring& OculusService() { return ProgramSettings().OculusServiceName; }
 int OculusState() { return ServiceState(OculusService()); }
-
-// A start or stop that the window then confirms or reports failed.
-void Await(ConfirmationWindow& window, std::atomic<bool>& pending) {
-  window.deadline = Loop().now + kConfirmationSeconds;
-  pending = true;
-}
 
 // Headset commands act only on a headset that was found and while no other
 // start or stop runs.
@@ -70,11 +63,11 @@ void RestartHeadset() {
 void StartOrStopOculus() {
   if (OculusState() == kServiceStopped) {
     StartServiceByName(OculusService());
-    Await(Loop().startConfirmation, Loop().startConfirmation.oculusPending);
+    AwaitConfirmation(Loop().startConfirmation, kOculusPending, Loop().now);
     return;
   }
   StopServiceWithDependents(OculusService());
-  Await(Loop().stopConfirmation, Loop().stopConfirmation.oculusPending);
+  AwaitConfirmation(Loop().stopConfirmation, kOculusPending, Loop().now);
 }
 
 void RestartOculus() {
@@ -90,11 +83,11 @@ void OpenWithFallback(const std::wstring& target, const std::wstring& fallback) 
 void StartOrStopSteamVR() {
   if (!SteamVRRuns()) {
     OpenShellLink(kRunSteamVR);
-    Await(Loop().startConfirmation, Loop().startConfirmation.steamVrPending);
+    AwaitConfirmation(Loop().startConfirmation, kSteamVrPending, Loop().now);
     return;
   }
   TerminateProcessById(FindProcessId(ProgramSettings().SteamVRProcessName));
-  Await(Loop().stopConfirmation, Loop().stopConfirmation.steamVrPending);
+  AwaitConfirmation(Loop().stopConfirmation, kSteamVrPending, Loop().now);
 }
 
 void RestartSteamVR() {
@@ -188,7 +181,7 @@ bool OculusServiceIs(bool running) {
 
 // One companion a confirmation window watches.
 struct Confirmed {
-  std::atomic<bool>& pending;
+  PendingCompanion bit;
   bool (*reached)(bool running);
   const wchar_t* done;
   const wchar_t* failed;
@@ -203,25 +196,30 @@ struct ConfirmationTexts {
 
 // While the window is open, each turn looks whether SteamVR and the Oculus
 // service reached the wanted state; once it has passed, what is still
-// pending is reported failed.
+// pending is reported failed. When the worker changed the window meanwhile
+// nothing is replaced or reported: the next turn looks again.
 void CheckConfirmation(ConfirmationWindow& window, bool wantRunning,
                        const ConfirmationTexts& texts) {
   const Confirmed companions[] = {
-      {window.steamVrPending, SteamVRIs, texts.steamVrDone, texts.steamVrFailed},
-      {window.oculusPending, OculusServiceIs, texts.oculusDone, texts.oculusFailed}};
-  const std::int64_t deadline = window.deadline;
-  if (deadline >= 1 && deadline >= Loop().now) {
+      {kSteamVrPending, SteamVRIs, texts.steamVrDone, texts.steamVrFailed},
+      {kOculusPending, OculusServiceIs, texts.oculusDone, texts.oculusFailed}};
+  const Confirmation saw = ReadConfirmation(window);
+  if (saw.deadline < 1) return;
+  const bool open = saw.deadline >= Loop().now;
+  Confirmation next;
+  if (open) {
+    next = saw;
     for (const Confirmed& companion : companions) {
-      if (companion.pending && companion.reached(wantRunning)) {
-        AddLogLine(companion.done, 0);
-        companion.pending = false;
+      if ((saw.pending & companion.bit) && companion.reached(wantRunning)) {
+        next.pending &= ~companion.bit;
       }
     }
-    if (!window.steamVrPending && !window.oculusPending) window.deadline = 0;
-  } else if (deadline > 0) {
-    window.deadline = 0;
-    for (const Confirmed& companion : companions) {
-      if (companion.pending.exchange(false)) AddLogLine(companion.failed, 1);
+    if (next.pending == 0) next.deadline = 0;
+  }
+  if (next == saw || !ReplaceConfirmation(window, saw, next)) return;
+  for (const Confirmed& companion : companions) {
+    if (saw.pending & ~next.pending & companion.bit) {
+      AddLogLine(open ? companion.done : companion.failed, open ? 0 : 1);
     }
   }
 }

@@ -12,9 +12,7 @@ void ResetLoopState() {
   state.now = 0;
   state.exitRequest = false;
   for (ConfirmationWindow* window : {&state.startConfirmation, &state.stopConfirmation}) {
-    window->deadline = 0;
-    window->steamVrPending = false;
-    window->oculusPending = false;
+    window->word = 0;
   }
   state.headsetRestartDeadline = -1;
   state.steamVrRestartDeadline = -1;

@@ -6,12 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-// A start or stop that is confirmed within ten seconds, or reported failed.
-struct ConfirmationWindow {
-  std::atomic<std::int64_t> deadline{0};  // 0: none
-  std::atomic<bool> steamVrPending{false};
-  std::atomic<bool> oculusPending{false};
-};
+#include "base/confirmation_window.h"
 
 // The headset restart deadline while a restart waits for its stop to end.
 inline constexpr std::int64_t kHeadsetRestartMarker = -2;

@@ -38,7 +38,6 @@ constexpr unsigned kCompanionStepMs = 500;
 constexpr unsigned kPortalExitCheckMs = 100;
 constexpr int kPortalExitChecks = 100;
 
-constexpr std::int64_t kConfirmationSeconds = 10;
 constexpr std::int64_t kStatusPollDelaySeconds = 2;
 constexpr wchar_t kRunSteamVR[] = L"steam://rungameid/250820";
 constexpr wchar_t kGameDvrKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\GameDVR";
@@ -103,26 +102,21 @@ void WriteBackgroundRecording(const wchar_t* value) {
   WriteRegValue(kHkeyCurrentUser, kGameDvrKey, kHistoricalCapture, value, kRegDword, 0, nullptr);
 }
 
-void OpenConfirmationWindow(ConfirmationWindow& window) {
-  if (window.steamVrPending || window.oculusPending) {
-    window.deadline = MonotonicSeconds() + kConfirmationSeconds;
-  }
-}
-
 void StartCompanions() {
   const Settings& settings = ProgramSettings();
   ConfirmationWindow& confirmation = Loop().startConfirmation;
   if (settings.AutoStartOculus == 1 &&
       ServiceState(settings.OculusServiceName) != kServiceRunning) {
     StartServiceByName(settings.OculusServiceName);
-    confirmation.oculusPending = true;
+    // The deadline goes with the flag: set later, the loop could close an
+    // earlier window in between and take this start along as failed.
+    AwaitConfirmation(confirmation, kOculusPending, MonotonicSeconds());
   }
   SleepMs(kCompanionStepMs);
   if (settings.AutoStartSteamVR == 1 && FindProcessId(settings.SteamVRProcessName) == 0) {
     OpenShellLink(kRunSteamVR);
-    confirmation.steamVrPending = true;
+    AwaitConfirmation(confirmation, kSteamVrPending, MonotonicSeconds());
   }
-  OpenConfirmationWindow(confirmation);
 }
 
 void StopCompanions() {
@@ -131,15 +125,14 @@ void StopCompanions() {
   if (settings.AutoStartSteamVR == 1) {
     if (const ProcessId steamVR = FindProcessId(settings.SteamVRProcessName)) {
       TerminateProcessById(steamVR);
-      confirmation.steamVrPending = true;
+      AwaitConfirmation(confirmation, kSteamVrPending, MonotonicSeconds());
     }
   }
   if (settings.AutoStartOculus == 1 &&
       ServiceState(settings.OculusServiceName) != kServiceStopped) {
     StopServiceWithDependents(settings.OculusServiceName);
-    confirmation.oculusPending = true;
+    AwaitConfirmation(confirmation, kOculusPending, MonotonicSeconds());
   }
-  OpenConfirmationWindow(confirmation);
 }
 
 }  // namespace

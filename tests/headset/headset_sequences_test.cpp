@@ -103,8 +103,8 @@ TEST_F(HeadsetSequences, StartWithoutAFoundHeadsetTouchesNoNodeButRunsTheCompani
   EXPECT_TRUE(sim::DeviceCalls().empty());
   EXPECT_TRUE(Logged(kOnline));
   EXPECT_EQ(sim::OpenedLinks(), std::vector<std::wstring>{kRunSteamVR});
-  EXPECT_TRUE(Loop().startConfirmation.steamVrPending);
-  EXPECT_EQ(Loop().startConfirmation.deadline, 5 + 10);  // opened at 5.2 s
+  EXPECT_TRUE(ReadConfirmation(Loop().startConfirmation).pending & kSteamVrPending);
+  EXPECT_EQ(ReadConfirmation(Loop().startConfirmation).deadline, 5 + 10);  // opened at 5.2 s
   EXPECT_EQ(Loop().nextStatusPoll, 0);
 }
 
@@ -120,9 +120,9 @@ TEST_F(HeadsetSequences, StartBringsTheCompanionsAlongInOrder) {
   EXPECT_FALSE(sim::ServiceRequests()[0].stop);
   EXPECT_EQ(sim::ServiceRequests()[0].atMs, 400 + 4000 + 200 + 500);
   EXPECT_EQ(steamVRAt, 400 + kStartWaitsWithoutPortalMs);
-  EXPECT_TRUE(Loop().startConfirmation.oculusPending);
-  EXPECT_TRUE(Loop().startConfirmation.steamVrPending);
-  EXPECT_EQ(Loop().startConfirmation.deadline, 5 + 10);  // at 5.6 s
+  EXPECT_TRUE(ReadConfirmation(Loop().startConfirmation).pending & kOculusPending);
+  EXPECT_TRUE(ReadConfirmation(Loop().startConfirmation).pending & kSteamVrPending);
+  EXPECT_EQ(ReadConfirmation(Loop().startConfirmation).deadline, 5 + 10);  // at 5.6 s
 }
 
 TEST_F(HeadsetSequences, RunningCompanionsAreNotStartedAgain) {
@@ -134,7 +134,7 @@ TEST_F(HeadsetSequences, RunningCompanionsAreNotStartedAgain) {
   HeadsetStart();
   EXPECT_TRUE(sim::ServiceRequests().empty());
   EXPECT_TRUE(sim::OpenedLinks().empty());
-  EXPECT_EQ(Loop().startConfirmation.deadline, 0);
+  EXPECT_EQ(ReadConfirmation(Loop().startConfirmation).deadline, 0);
 }
 
 TEST_F(HeadsetSequences, PortalWindowIsMinimisedOnceItIsVisible) {
@@ -252,9 +252,9 @@ TEST_F(HeadsetSequences, StopEndsSteamVRAndTheServiceWhenAskedTo) {
   HeadsetStop();
   EXPECT_FALSE(sim::IsRunning(steamVR));
   EXPECT_EQ(sim::ServiceStateOf(L"OVRService"), kServiceStopped);
-  EXPECT_TRUE(Loop().stopConfirmation.steamVrPending);
-  EXPECT_TRUE(Loop().stopConfirmation.oculusPending);
-  EXPECT_EQ(Loop().stopConfirmation.deadline, 10);
+  EXPECT_TRUE(ReadConfirmation(Loop().stopConfirmation).pending & kSteamVrPending);
+  EXPECT_TRUE(ReadConfirmation(Loop().stopConfirmation).pending & kOculusPending);
+  EXPECT_EQ(ReadConfirmation(Loop().stopConfirmation).deadline, 10);
 }
 
 TEST_F(HeadsetSequences, StopLeavesCompanionsThatAreNotRunningAlone) {
@@ -264,9 +264,9 @@ TEST_F(HeadsetSequences, StopLeavesCompanionsThatAreNotRunningAlone) {
   sim::InstallService(L"OVRService", kServiceStopped);
   HeadsetStop();
   EXPECT_TRUE(sim::ServiceRequests().empty());
-  EXPECT_FALSE(Loop().stopConfirmation.steamVrPending);
-  EXPECT_FALSE(Loop().stopConfirmation.oculusPending);
-  EXPECT_EQ(Loop().stopConfirmation.deadline, 0);
+  EXPECT_FALSE(ReadConfirmation(Loop().stopConfirmation).pending & kSteamVrPending);
+  EXPECT_FALSE(ReadConfirmation(Loop().stopConfirmation).pending & kOculusPending);
+  EXPECT_EQ(ReadConfirmation(Loop().stopConfirmation).deadline, 0);
 }
 
 TEST_F(HeadsetSequences, StopEnablesExitAgainAndTurnsTheRestartMarkerIntoADeadline) {

@@ -42,8 +42,7 @@ TEST_F(HeadsetThreads, SearchWorkerAndMainThreadShareTheStateSafely) {
       SetDeviceNodeEnabled(sensors, round % 2 == 0 ? kDisableNode : kEnableNode);
       if (DeviceNodeStatus(sensors) == kNodeRunning) AddLogLine(L"worker: on", 0);
       Loop().nextStatusPoll = round;
-      Loop().startConfirmation.steamVrPending = true;
-      Loop().startConfirmation.deadline = round + 10;
+      AwaitConfirmation(Loop().startConfirmation, kSteamVrPending, round);
       std::int64_t marker = kHeadsetRestartMarker;
       Loop().headsetRestartDeadline.compare_exchange_strong(marker, round);
     }
@@ -55,7 +54,8 @@ TEST_F(HeadsetThreads, SearchWorkerAndMainThreadShareTheStateSafely) {
     if (DiscoveryState() == kDiscoveryFound && HeadsetState() != kStateUnknown) {
       namesSeen += HeadsetName().size();
     }
-    if (Loop().startConfirmation.deadline > 0) Loop().startConfirmation.steamVrPending = false;
+    const Confirmation seen = ReadConfirmation(Loop().startConfirmation);
+    if (seen.deadline > 0) ReplaceConfirmation(Loop().startConfirmation, seen, Confirmation{});
     Loop().headsetRestartDeadline = kHeadsetRestartMarker;
     if (Loop().nextStatusPoll > 0) Loop().nextStatusPoll = 0;
   }
