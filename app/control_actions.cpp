@@ -93,7 +93,7 @@ void SetStartupPageStates() {
   // cleared setting reaches the file with the next save.
   if (ServiceState(settings.OculusServiceName) == kServiceUnknown) {
     SetControlEnabled(kBoxStartOculus, false);
-    settings.AutoStartOculus = 0;
+    SetSharedFlag(&Settings::AutoStartOculus, 0);
   }
   for (const SettingBox& box : kSettingBoxes) {
     SetControlChecked(box.id, settings.*box.flag == 1);
@@ -134,7 +134,7 @@ void SetVantrelPageStates() {
 }
 
 void SaveSettingBox(const SettingBox& box) {
-  ProgramSettings().*box.flag = IsControlChecked(box.id) ? 1 : 0;
+  SetSharedFlag(box.flag, IsControlChecked(box.id) ? 1 : 0);
   SaveProgramSettings();
 }
 
@@ -170,7 +170,7 @@ void ChangeMenuHotkey() {
 }
 
 void ChangeHotkeyModifier(const SettingBox& box) {
-  ProgramSettings().*box.flag = IsControlChecked(box.id) ? 1 : 0;
+  SetSharedFlag(box.flag, IsControlChecked(box.id) ? 1 : 0);
   RegisterMenuHotkey();
   SaveProgramSettings();
 }

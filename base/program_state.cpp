@@ -1,5 +1,7 @@
 #include "base/program_state.h"
 
+#include <atomic>
+
 namespace {
 Settings settings;
 ProgramIdentity identity;
@@ -8,6 +10,14 @@ std::wstring openVRSettingsPath;
 
 Settings& ProgramSettings() { return settings; }
 ProgramIdentity& Identity() { return identity; }
+std::uint8_t SharedFlag(std::uint8_t Settings::*flag) {
+  return std::atomic_ref<std::uint8_t>(settings.*flag).load();
+}
+
+void SetSharedFlag(std::uint8_t Settings::*flag, std::uint8_t value) {
+  std::atomic_ref<std::uint8_t>(settings.*flag).store(value);
+}
+
 std::wstring& OpenVRSettingsPath() { return openVRSettingsPath; }
 
 void SaveProgramSettings() { SaveSettings(settings, identity.productVersion); }

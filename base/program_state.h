@@ -1,6 +1,7 @@
 // Process-wide values that start-up sets and the rest of the program reads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "base/settings.h"
@@ -14,6 +15,12 @@ struct ProgramIdentity {
 // Only the main thread changes these.
 Settings& ProgramSettings();
 ProgramIdentity& Identity();
+
+// A settings flag that the headset worker reads while a check box on the
+// main thread may change it: the check boxes write every flag through
+// SetSharedFlag and the worker reads through SharedFlag.
+std::uint8_t SharedFlag(std::uint8_t Settings::*flag);
+void SetSharedFlag(std::uint8_t Settings::*flag, std::uint8_t value);
 
 // Where the WMR driver's settings program was found; empty when it was not.
 std::wstring& OpenVRSettingsPath();

@@ -98,14 +98,14 @@ void EndPortal() {
 }
 
 void WriteBackgroundRecording(const wchar_t* value) {
-  if (ProgramSettings().DisWinBGRecording != 1) return;
+  if (SharedFlag(&Settings::DisWinBGRecording) != 1) return;
   WriteRegValue(kHkeyCurrentUser, kGameDvrKey, kHistoricalCapture, value, kRegDword, 0, nullptr);
 }
 
 void StartCompanions() {
   const Settings& settings = ProgramSettings();
   ConfirmationWindow& confirmation = Loop().startConfirmation;
-  if (settings.AutoStartOculus == 1 &&
+  if (SharedFlag(&Settings::AutoStartOculus) == 1 &&
       ServiceState(settings.OculusServiceName) != kServiceRunning) {
     StartServiceByName(settings.OculusServiceName);
     // The deadline goes with the flag: set later, the loop could close an
@@ -113,7 +113,8 @@ void StartCompanions() {
     AwaitConfirmation(confirmation, kOculusPending, MonotonicSeconds());
   }
   SleepMs(kCompanionStepMs);
-  if (settings.AutoStartSteamVR == 1 && FindProcessId(settings.SteamVRProcessName) == 0) {
+  if (SharedFlag(&Settings::AutoStartSteamVR) == 1 &&
+      FindProcessId(settings.SteamVRProcessName) == 0) {
     OpenShellLink(kRunSteamVR);
     AwaitConfirmation(confirmation, kSteamVrPending, MonotonicSeconds());
   }
@@ -122,13 +123,13 @@ void StartCompanions() {
 void StopCompanions() {
   const Settings& settings = ProgramSettings();
   ConfirmationWindow& confirmation = Loop().stopConfirmation;
-  if (settings.AutoStartSteamVR == 1) {
+  if (SharedFlag(&Settings::AutoStartSteamVR) == 1) {
     if (const ProcessId steamVR = FindProcessId(settings.SteamVRProcessName)) {
       TerminateProcessById(steamVR);
       AwaitConfirmation(confirmation, kSteamVrPending, MonotonicSeconds());
     }
   }
-  if (settings.AutoStartOculus == 1 &&
+  if (SharedFlag(&Settings::AutoStartOculus) == 1 &&
       ServiceState(settings.OculusServiceName) != kServiceStopped) {
     StopServiceWithDependents(settings.OculusServiceName);
     AwaitConfirmation(confirmation, kOculusPending, MonotonicSeconds());
@@ -156,7 +157,7 @@ void HeadsetStart() {
 
   const WindowHandle portal = WaitForPortalWindow();
   SleepMs(kPortalSettleMs);
-  if (ProgramSettings().MinimizeWMPortal == 1 && portal != 0) MinimizePortal(portal);
+  if (SharedFlag(&Settings::MinimizeWMPortal) == 1 && portal != 0) MinimizePortal(portal);
   SleepMs(kCompanionStepMs);
   StartCompanions();
 }

@@ -1,76 +1,77 @@
-// The device search thread, the headset worker and the main thread share
-// the published headset state, the loop's deadlines and flags, the device
-// nodes and the log. Run under the thread sanitizer, this shows they do so
-// without a data race.
+// The device search, the main loop and the headset worker each run on a
+// thread of their own, as in the program, against the simulated machine.
+// Run under the thread sanitizer (preset host-tsan), this shows that they
+// share the published headset state, the loop's deadlines and flags, the
+// settings the check boxes change and the log without a data race.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
+#include "base/clock.h"
 #include "headset/config_manager.h"
 #include "tests/headset/headset_fixture.h"
+#include "tests/sim/sim_controls.h"
+#include "app/control_actions.h"
+#include "ui/controls.h"
+#include "ui/tray.h"
 
 namespace {
 
-constexpr int kRounds = 300;
+// Simulated time, which every thread's sleeps move on: far more than a
+// start or a stop takes.
+constexpr std::int64_t kWaitLimitMs = 120000;
+// The check boxes whose flags the sequences read.
+constexpr int kWorkerBoxes[] = {kBoxStartSteamVR, kBoxStartOculus, kBoxMinimizePortal,
+                                kBoxBackgroundRecording};
 
 using HeadsetThreads = HeadsetTest;
 
-TEST_F(HeadsetThreads, SearchWorkerAndMainThreadShareTheStateSafely) {
-  const auto ids = sim::PlugInHeadset(L"1", L"Acme Virtual Reality Headset", 0);
-  std::atomic<bool> searching{true};
-
-  // The device search: passes while the headset comes and goes.
-  std::thread search([&] {
-    for (int round = 0; round < kRounds; ++round) {
-      if (round % 7 == 3) sim::UnplugHeadset(ids);
-      if (round % 7 == 5) {
-        sim::SetDeviceNodePresent(ids.sensors, true);
-        sim::SetDeviceNodePresent(ids.headset, true);
-      }
-      RunDiscoveryPass();
-    }
-    searching = false;
-  });
-
-  // The worker: switches the nodes it was told about and reports to the loop.
-  std::thread worker([&] {
-    for (int round = 0; searching; ++round) {
-      const std::wstring headset = HeadsetDeviceId();
-      const std::wstring sensors = SensorDeviceId();
-      SetDeviceNodeEnabled(headset, round % 2 == 0 ? kDisableNode : kEnableNode);
-      SetDeviceNodeEnabled(sensors, round % 2 == 0 ? kDisableNode : kEnableNode);
-      if (DeviceNodeStatus(sensors) == kNodeRunning) AddLogLine(L"worker: on", 0);
-      Loop().nextStatusPoll = round;
-      AwaitConfirmation(Loop().startConfirmation, kSteamVrPending, round);
-      std::int64_t marker = kHeadsetRestartMarker;
-      Loop().headsetRestartDeadline.compare_exchange_strong(marker, round);
-    }
-  });
-
-  // The main thread: the status monitor and the loop's deadline checks.
-  size_t namesSeen = 0;
-  while (searching) {
-    if (DiscoveryState() == kDiscoveryFound && HeadsetState() != kStateUnknown) {
-      namesSeen += HeadsetName().size();
-    }
-    const Confirmation seen = ReadConfirmation(Loop().startConfirmation);
-    if (seen.deadline > 0) ReplaceConfirmation(Loop().startConfirmation, seen, Confirmation{});
-    Loop().headsetRestartDeadline = kHeadsetRestartMarker;
-    if (Loop().nextStatusPoll > 0) Loop().nextStatusPoll = 0;
+// Turns the loop until `done`, the user ticking and unticking the boxes
+// the running worker reads; false if it never came.
+template <typename Done>
+bool TurnWhileClicking(Done done) {
+  const std::int64_t until = sim::NowMs() + kWaitLimitMs;
+  for (int turn = 0; sim::NowMs() < until; ++turn) {
+    if (done()) return true;
+    // Most turns wait for an event that does not come, as the loop does.
+    if (turn % 3 == 0) sim::ClickControl(kWorkerBoxes[turn / 3 % 4]);
+    RunLoopTurn(WaitForLoopEvent(50));
   }
-  search.join();
-  worker.join();
+  return false;
+}
 
-  EXPECT_GT(namesSeen, 0u);
-  // Whatever the worker did last, the next pass tells the truth.
-  sim::SetDeviceNodePresent(ids.sensors, true);
-  sim::SetDeviceNodePresent(ids.headset, true);
+TEST_F(HeadsetThreads, LoopSearchAndSequencesShareTheStateSafely) {
+  sim::RunWorkersOnThreads();
+  const auto ids = sim::PlugInHeadset(L"1", L"Acme Virtual Reality Headset");
+  sim::InstallService(L"OVRService", kServiceStopped);
+  sim::AddMainWindowControls();
+  SetInitialControlStates();
+  ASSERT_TRUE(BuildTrayMenu());
   RunDiscoveryPass();
-  RunDiscoveryPass();
-  EXPECT_EQ(DiscoveryState(), kDiscoveryFound);
-  EXPECT_EQ(HeadsetName(), L"Acme");
-  EXPECT_EQ(SensorDeviceId(), ids.sensors);
+
+  std::atomic<bool> searching{true};
+  std::thread search([&] {
+    while (searching) {
+      RunDiscoveryPass();
+      SleepMs(200);
+    }
+  });
+
+  const auto online = [] { return !sim::WorkerWaiting() && HeadsetState() == kHeadsetOnline; };
+  const auto offline = [] { return !sim::WorkerWaiting() && HeadsetState() == kHeadsetOffline; };
+  sim::QueueEvent(LoopEvent{kMenuEvent, kMenuStartHeadset, 0});
+  EXPECT_TRUE(TurnWhileClicking(online));
+  sim::QueueEvent(LoopEvent{kMenuEvent, kMenuStartHeadset, 0});
+  EXPECT_TRUE(TurnWhileClicking(offline));
+
+  searching = false;
+  search.join();
+  sim::FinishWorker();
+  EXPECT_EQ(DeviceNodeStatus(ids.headset), kNodeDisabled);
+  EXPECT_EQ(DeviceNodeStatus(ids.sensors), kNodeDisabled);
+  EXPECT_TRUE(Logged(L"WMR headset is now online"));
+  EXPECT_TRUE(Logged(L"WMR headset is now offline"));
 }
 
 }  // namespace

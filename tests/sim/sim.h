@@ -80,9 +80,12 @@ void FailShellOpen(const std::wstring& target);
 // Runs `action` each time the shell opens `target` (say, a program starts).
 void OnShellOpen(const std::wstring& target, std::function<void()> action);
 
-// Headset worker: started workers keep running until FinishWorker.
+// Headset worker: started workers keep running until FinishWorker. After
+// RunWorkersOnThreads each worker runs at once on a thread of its own, and
+// FinishWorker waits for it to end.
 bool WorkerWaiting();
 void FinishWorker();
+void RunWorkersOnThreads();
 
 // Device nodes by device instance ID (compared without case). A node that
 // is not present cannot be located. Enables and disables take effect after

@@ -99,6 +99,7 @@ std::wstring OptionValue(const std::vector<std::wstring>& arguments, const std::
 }  // namespace
 
 int RunSchtasks(const std::wstring& parameters) {
+  const sim::MachineCall call;
   sim::SimScheduler& scheduler = sim::State().scheduler;
   if (scheduler.cannotStart) return kSchtasksNotStarted;
   scheduler.runs.push_back(parameters);

@@ -1,4 +1,6 @@
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "base/clock.h"
 #include "tests/sim/sim.h"
@@ -38,13 +40,25 @@ void ShiftWallClock(std::int64_t seconds) { State().clockOriginSeconds += second
 }  // namespace sim
 
 void SleepMs(unsigned milliseconds) {
-  sim::State().sleptMs += milliseconds;
-  sim::AdvanceMs(milliseconds);
+  {
+    const sim::MachineCall call;
+    sim::State().sleptMs += milliseconds;
+    sim::AdvanceMs(milliseconds);
+  }
+  // Threads that share the machine take turns in real time too, a fiftieth
+  // of the simulated time.
+  if (sim::State().workersOnThreads) {
+    std::this_thread::sleep_for(std::chrono::microseconds(20 * milliseconds));
+  }
 }
 
-std::int64_t MonotonicSeconds() { return sim::State().nowMs / 1000; }
+std::int64_t MonotonicSeconds() {
+  const sim::MachineCall call;
+  return sim::State().nowMs / 1000;
+}
 
 ClockTime LocalClockTime() {
+  const sim::MachineCall call;
   constexpr std::int64_t kDay = 86400;
   const std::int64_t wall = sim::State().clockOriginSeconds + sim::State().nowMs / 1000;
   const std::int64_t seconds = (wall % kDay + kDay) % kDay;

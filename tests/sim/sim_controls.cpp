@@ -85,6 +85,7 @@ const SimControl& Control(int id) {
 const SimWindowControls& WindowControls() { return State().windowControls; }
 
 void ClickControl(int id) {
+  const MachineCall call;
   SimControl* control = Find(id);
   if (!control || !control->enabled) return;
   if (control->kind == ControlKind::kCheckBox) control->checked = !control->checked;
@@ -118,46 +119,58 @@ using sim::Find;
 using sim::State;
 
 bool IsControlChecked(int id) {
+  const sim::MachineCall call;
   const sim::SimControl* control = Find(id);
   return control && control->checked;
 }
 
 void SetControlChecked(int id, bool checked) {
+  const sim::MachineCall call;
   if (sim::SimControl* control = Find(id)) control->checked = checked;
 }
 
 void SetControlEnabled(int id, bool enabled) {
+  const sim::MachineCall call;
   if (sim::SimControl* control = Find(id)) control->enabled = enabled;
 }
 
 std::wstring ControlText(int id) {
+  const sim::MachineCall call;
   const sim::SimControl* control = Find(id);
   return control ? control->text : std::wstring();
 }
 
 void SetControlText(int id, const std::wstring& text) {
+  const sim::MachineCall call;
   if (sim::SimControl* control = Find(id)) control->text = text;
 }
 
 void SetControlToolTip(int id, const std::wstring& text) {
+  const sim::MachineCall call;
   if (sim::SimControl* control = Find(id)) control->toolTip = text;
 }
 
 int ControlNumber(int id) {
+  const sim::MachineCall call;
   const sim::SimControl* control = Find(id);
   return control ? control->number : 0;
 }
 
 void SetControlNumber(int id, int number) {
+  const sim::MachineCall call;
   sim::SimControl* control = Find(id);
   if (!control) return;
   control->number = std::clamp(number, control->minimum, control->maximum);
   if (id == kFieldIdleMinutes) control->text = std::to_wstring(control->number);
 }
 
-void DropControlFocus() { ++State().windowControls.focusDrops; }
+void DropControlFocus() {
+  const sim::MachineCall call;
+  ++State().windowControls.focusDrops;
+}
 
 void SelectPage(int label, int page) {
+  const sim::MachineCall call;
   auto& window = State().windowControls;
   window.selectedPages.emplace_back(label, page);
   if (sim::SimControl* old = Find(window.selectedLabel)) old->selected = false;
@@ -165,9 +178,13 @@ void SelectPage(int label, int page) {
   window.selectedLabel = label;
 }
 
-int SelectedLabel() { return State().windowControls.selectedLabel; }
+int SelectedLabel() {
+  const sim::MachineCall call;
+  return State().windowControls.selectedLabel;
+}
 
 bool ReadLabelSituation(int id, LabelSituation& situation) {
+  const sim::MachineCall call;
   const sim::SimControl* control = Find(id);
   if (!control || control->kind != sim::ControlKind::kLabel) return false;
   situation.underCursor = control->underCursor;
@@ -177,11 +194,13 @@ bool ReadLabelSituation(int id, LabelSituation& situation) {
 }
 
 Color LabelBackgroundOf(int id) {
+  const sim::MachineCall call;
   const sim::SimControl* control = Find(id);
   return control ? control->background : 0;
 }
 
 void SetLabelBackground(int id, Color color) {
+  const sim::MachineCall call;
   sim::SimControl* control = Find(id);
   if (!control) return;
   control->background = color;

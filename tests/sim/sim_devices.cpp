@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <mutex>
 
 #include "base/text.h"
 #include "headset/config_manager.h"
@@ -14,11 +13,6 @@ constexpr wchar_t kEnumKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\";
 constexpr wchar_t kSensorsPrefix[] = L"USB\\VID_045E&PID_0659&MI_03\\";
 constexpr wchar_t kHeadsetPrefix[] = L"USB\\VID_045E&PID_0659&MI_04\\";
 
-// The device search thread and the headset worker reach the nodes at the
-// same time, as on Windows; the rest of the simulated machine is only used
-// from one thread at a time.
-std::recursive_mutex nodeLock;
-
 sim::SimDevices& Devices() { return sim::State().devices; }
 
 sim::SimDeviceNode* FindNode(const std::wstring& id) {
@@ -31,7 +25,6 @@ sim::SimDeviceNode& NodeOf(const std::wstring& id) { return Devices().nodes[ToUp
 // Enabling clears only the "disabled" problem: a node with a driver fault
 // stays faulty.
 void Apply(const std::wstring& id, int operation) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
   sim::SimDeviceNode* node = FindNode(id);
   if (!node || !node->present) return;
   if (operation == kDisableNode) {
@@ -63,22 +56,22 @@ void PutFriendlyName(const std::wstring& id, const std::wstring& name) {
 namespace sim {
 
 void AddDeviceNode(const std::wstring& id, unsigned problem) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const MachineCall call;
   NodeOf(id) = SimDeviceNode{true, problem};
 }
 
 void SetDeviceNodePresent(const std::wstring& id, bool present) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const MachineCall call;
   NodeOf(id).present = present;
 }
 
 void SetDeviceNodeProblem(const std::wstring& id, unsigned problem) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const MachineCall call;
   NodeOf(id).problem = problem;
 }
 
 unsigned DeviceNodeProblem(const std::wstring& id) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const MachineCall call;
   return NodeOf(id).problem;
 }
 
@@ -122,14 +115,14 @@ int MinimizeRequests(WindowHandle window) {
 }  // namespace sim
 
 int DeviceNodeStatus(const std::wstring& deviceId) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const sim::MachineCall call;
   const sim::SimDeviceNode* node = FindNode(deviceId);
   if (!node || !node->present) return kNodeMissing;
   return NodeStatusFromProblem(node->problem);
 }
 
 void SetDeviceNodeEnabled(const std::wstring& deviceId, int operation) {
-  std::lock_guard<std::recursive_mutex> guard(nodeLock);
+  const sim::MachineCall call;
   const sim::SimDeviceNode* node = FindNode(deviceId);
   if (!node || !node->present) return;
   Devices().calls.push_back(sim::DeviceCall{deviceId, operation, sim::State().nowMs});
@@ -142,6 +135,7 @@ void SetDeviceNodeEnabled(const std::wstring& deviceId, int operation) {
 }
 
 WindowHandle FindAppFrameWindow(const std::wstring& title) {
+  const sim::MachineCall call;
   for (const sim::SimFrameWindow& window : sim::State().frameWindows) {
     if (window.className == L"ApplicationFrameWindow" && window.title == title &&
         sim::IsRunning(window.owner)) {
@@ -152,6 +146,7 @@ WindowHandle FindAppFrameWindow(const std::wstring& title) {
 }
 
 bool MinimizeWindow(WindowHandle window) {
+  const sim::MachineCall call;
   sim::SimFrameWindow* found = FindFrameWindow(window);
   if (!found || !sim::IsRunning(found->owner)) return false;
   ++found->minimizeRequests;

@@ -44,6 +44,7 @@ using sim::PathKey;
 using sim::State;
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+  const sim::MachineCall call;
   auto found = State().files.find(PathKey(path));
   if (found == State().files.end()) return false;
   const std::int64_t until = found->second.unreadableUntilMs;
@@ -53,6 +54,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 }
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
+  const sim::MachineCall call;
   ++State().replaceCount;
   if (State().failNextReplace) {
     State().failNextReplace = false;
@@ -65,18 +67,26 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
 }
 
 std::int64_t FileSizeOf(const std::wstring& path) {
+  const sim::MachineCall call;
   auto found = State().files.find(PathKey(path));
   return found == State().files.end() ? -1 : static_cast<std::int64_t>(found->second.bytes.size());
 }
 
-bool DeleteFileForced(const std::wstring& path) { return State().files.erase(PathKey(path)) != 0; }
+bool DeleteFileForced(const std::wstring& path) {
+  const sim::MachineCall call;
+  return State().files.erase(PathKey(path)) != 0;
+}
 
-bool IsDirectory(const std::wstring& path) { return sim::HasDirectory(path); }
+bool IsDirectory(const std::wstring& path) {
+  const sim::MachineCall call;
+  return sim::HasDirectory(path);
+}
 
 // The simulated machine has no junctions or symbolic links.
 bool IsLink(const std::wstring&) { return false; }
 
 std::vector<std::wstring> FilesInDirectory(const std::wstring& folder) {
+  const sim::MachineCall call;
   const std::wstring prefix = PathKey(folder) + L"\\";
   std::vector<std::wstring> names;
   for (const auto& [key, file] : State().files) {
@@ -88,6 +98,7 @@ std::vector<std::wstring> FilesInDirectory(const std::wstring& folder) {
 }
 
 bool RemoveEmptyDirectory(const std::wstring& path) {
+  const sim::MachineCall call;
   if (!FilesInDirectory(path).empty()) return false;
   return State().directories.erase(PathKey(path)) != 0;
 }

@@ -40,9 +40,13 @@ bool SameCombination(const Hotkey& a, const Hotkey& b) {
 }
 }  // namespace
 
-void UnregisterMainWindowHotkey() { Keyboard().hotkeyRegistered = false; }
+void UnregisterMainWindowHotkey() {
+  const sim::MachineCall call;
+  Keyboard().hotkeyRegistered = false;
+}
 
 bool RegisterMainWindowHotkey(unsigned modifiers, int virtualKey) {
+  const sim::MachineCall call;
   const Hotkey wanted{modifiers, virtualKey};
   Keyboard().hotkeyAttempts.push_back(wanted);
   // The real call refuses a second registration of the same identifier.
@@ -57,21 +61,30 @@ bool RegisterMainWindowHotkey(unsigned modifiers, int virtualKey) {
   return true;
 }
 
-void BeginKeyNameLookup() { Keyboard().layoutActivated = true; }
-void EndKeyNameLookup() { Keyboard().layoutActivated = false; }
+void BeginKeyNameLookup() {
+  const sim::MachineCall call;
+  Keyboard().layoutActivated = true;
+}
+void EndKeyNameLookup() {
+  const sim::MachineCall call;
+  Keyboard().layoutActivated = false;
+}
 
 unsigned KeyScanCode(int virtualKey) {
+  const sim::MachineCall call;
   auto found = Keyboard().scanCodes.find(virtualKey);
   return found == Keyboard().scanCodes.end() ? 0 : found->second;
 }
 
 std::wstring KeyNameText(std::int32_t keyData) {
+  const sim::MachineCall call;
   Keyboard().nameRequests.push_back(keyData);
   auto found = Keyboard().names.find(keyData);
   return found == Keyboard().names.end() ? std::wstring() : found->second;
 }
 
 bool OpenCaptureWindow() {
+  const sim::MachineCall call;
   if (Keyboard().captureFails) return false;
   Keyboard().captureOpen = true;
   ++Keyboard().captureOpenings;
@@ -79,6 +92,7 @@ bool OpenCaptureWindow() {
 }
 
 int NextCaptureKey() {
+  const sim::MachineCall call;
   auto& keys = Keyboard().captureKeys;
   if (!Keyboard().captureOpen || keys.empty()) return -1;
   const int key = keys.front();
@@ -88,6 +102,7 @@ int NextCaptureKey() {
 
 // Keys still on their way to the window go with it, as their messages do.
 void CloseCaptureWindow() {
+  const sim::MachineCall call;
   Keyboard().captureOpen = false;
   Keyboard().captureKeys.clear();
 }

@@ -50,21 +50,27 @@ int SemaphoreCreations(const std::wstring& name) {
 using sim::State;
 
 ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded) {
+  const sim::MachineCall call;
   for (const auto& [id, name] : State().processes) {
     if (id != excluded && ExecutableNameMatches(name, exeName)) return id;
   }
   return 0;
 }
 
-ProcessId FindProcessId(const std::wstring& exeName) { return FindOtherProcessId(exeName, 0); }
+ProcessId FindProcessId(const std::wstring& exeName) {
+  const sim::MachineCall call;
+  return FindOtherProcessId(exeName, 0);
+}
 
 int TerminateProcessById(ProcessId id) {
+  const sim::MachineCall call;
   if (id == 0 || !sim::IsRunning(id) || State().protectedProcesses.count(id)) return 0;
   sim::EndProcess(id);
   return 1;
 }
 
 WindowHandle FindWindowByTitlePart(const std::wstring& text) {
+  const sim::MachineCall call;
   for (const sim::SimWindow& window : State().windows) {
     if (TitleContainsPart(window.title, text)) return window.handle;
   }
@@ -72,6 +78,7 @@ WindowHandle FindWindowByTitlePart(const std::wstring& text) {
 }
 
 bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {
+  const sim::MachineCall call;
   auto found = std::find_if(State().windows.begin(), State().windows.end(),
                             [window](const sim::SimWindow& w) { return w.handle == window; });
   if (found == State().windows.end()) return false;
@@ -83,9 +90,13 @@ bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {
   return true;
 }
 
-ProcessId CurrentProcessId() { return State().ownId; }
+ProcessId CurrentProcessId() {
+  const sim::MachineCall call;
+  return State().ownId;
+}
 
 bool CreateInstanceSemaphore(const std::wstring& name) {
+  const sim::MachineCall call;
   // Any running copy of the program holds the semaphore.
   const bool existed =
       ++State().semaphores[name] > 1 || FindOtherProcessId(L"Vantrel.exe", State().ownId) != 0;

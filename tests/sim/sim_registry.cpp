@@ -216,14 +216,19 @@ void SetEnvironmentVariable(const std::wstring& name, const std::wstring& value)
 }  // namespace sim
 
 std::wstring RegErrorText(int code) {
+  const sim::MachineCall call;
   return code == kFileNotFound ? L"The system cannot find the file specified.\r\n"
                                : L"Error " + std::to_wstring(code) + L"\r\n";
 }
 
-bool LoadRegistryFunctions() { return true; }
+bool LoadRegistryFunctions() {
+  const sim::MachineCall call;
+  return true;
+}
 
 int WriteRegValue(RegRoot root, const std::wstring& path, const std::wstring& name,
                   const std::wstring& value, int type, int view32, RegValue* record) {
+  const sim::MachineCall call;
   ResetRegRecord(record, type == kRegBinary);
   KeyPath parts;
   if ((type == kRegBinary && !record) || Failing(record) ||
@@ -243,6 +248,7 @@ int WriteRegValue(RegRoot root, const std::wstring& path, const std::wstring& na
 
 std::wstring ReadRegValue(RegRoot root, const std::wstring& path, const std::wstring& name,
                           int view32, RegValue* record) {
+  const sim::MachineCall call;
   ResetRegRecord(record, false);
   const sim::SimRegValue* value = FindValue(root, path, name, view32, record);
   if (!value) return std::wstring();
@@ -256,12 +262,14 @@ std::wstring ReadRegValue(RegRoot root, const std::wstring& path, const std::wst
 
 int ReadRegValueType(RegRoot root, const std::wstring& path, const std::wstring& name, int view32,
                      RegValue* record) {
+  const sim::MachineCall call;
   ResetRegRecord(record, false);
   const sim::SimRegValue* value = FindValue(root, path, name, view32, record);
   return value ? value->type : 0;
 }
 
 int CountRegSubKeys(RegRoot root, const std::wstring& path, int view32, RegValue* record) {
+  const sim::MachineCall call;
   ResetRegRecord(record, false);
   KeyPath parts;
   if (!OpenKey(root, path, view32, record, parts)) return 0;
@@ -270,6 +278,7 @@ int CountRegSubKeys(RegRoot root, const std::wstring& path, int view32, RegValue
 
 std::wstring RegSubKeyName(RegRoot root, const std::wstring& path, int index, int view32,
                            RegValue* record) {
+  const sim::MachineCall call;
   ResetRegRecord(record, false);
   KeyPath parts;
   if (!OpenKey(root, path, view32, record, parts)) return std::wstring();

@@ -82,6 +82,7 @@ int OpenServiceHandles() { return static_cast<int>(Services().handles.size()); }
 }  // namespace sim
 
 ServiceHandle OpenServiceControlManager(std::uint32_t access) {
+  const sim::MachineCall call;
   if (Services().managerRefused) return 0;
   const ServiceHandle handle = Services().nextHandle++;
   Services().handles[handle] = sim::SimHandle{L"", access};
@@ -90,6 +91,7 @@ ServiceHandle OpenServiceControlManager(std::uint32_t access) {
 
 ServiceHandle OpenNamedService(ServiceHandle manager, const std::wstring& name,
                                std::uint32_t access) {
+  const sim::MachineCall call;
   auto found = Services().handles.find(manager);
   if (found == Services().handles.end() || !found->second.service.empty() || !Find(name)) return 0;
   const ServiceHandle handle = Services().nextHandle++;
@@ -97,15 +99,20 @@ ServiceHandle OpenNamedService(ServiceHandle manager, const std::wstring& name,
   return handle;
 }
 
-void CloseServiceControl(ServiceHandle handle) { Services().handles.erase(handle); }
+void CloseServiceControl(ServiceHandle handle) {
+  const sim::MachineCall call;
+  Services().handles.erase(handle);
+}
 
 int QueryServiceCurrentState(ServiceHandle service) {
+  const sim::MachineCall call;
   std::uint32_t error = 0;
   const sim::SimService* granted = Granted(service, kServiceQueryStatus, error);
   return granted ? granted->state : 0;
 }
 
 ServiceCallResult StartOpenedService(ServiceHandle service) {
+  const sim::MachineCall call;
   std::uint32_t error = 0;
   sim::SimService* granted = Granted(service, kServiceStart, error);
   if (!granted) return Failed(error);
@@ -118,6 +125,7 @@ ServiceCallResult StartOpenedService(ServiceHandle service) {
 }
 
 ServiceCallResult SendStopControl(ServiceHandle service) {
+  const sim::MachineCall call;
   std::uint32_t error = 0;
   sim::SimService* granted = Granted(service, kServiceStop, error);
   if (!granted) return Failed(error);
@@ -136,6 +144,7 @@ ServiceCallResult SendStopControl(ServiceHandle service) {
 }
 
 bool ActiveDependentServices(ServiceHandle service, std::vector<std::wstring>& names) {
+  const sim::MachineCall call;
   std::uint32_t error = 0;
   const sim::SimService* granted = Granted(service, kServiceEnumerateDependents, error);
   if (!granted) return false;

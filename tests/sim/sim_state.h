@@ -98,6 +98,7 @@ struct MachineState {
   std::set<std::wstring> failingLinks;
   std::multimap<std::wstring, std::function<void()>> shellActions;
   void (*workerJob)() = nullptr;
+  bool workersOnThreads = false;
 
   SimDevices devices;
   std::vector<SimFrameWindow> frameWindows;
@@ -116,5 +117,19 @@ struct MachineState {
 
 MachineState& State();
 std::wstring PathKey(const std::wstring& path);
+
+// One call of the program into the simulated machine, the test's stand-in
+// for Windows. It holds the machine's one lock, so the program's threads
+// may call at the same time. The thread sanitizer looks away from the
+// machine's memory and lock for the call, as it sees nothing inside a real
+// system call either: it judges only how the program's threads share the
+// program's own state.
+class MachineCall {
+ public:
+  MachineCall();
+  ~MachineCall();
+  MachineCall(const MachineCall&) = delete;
+  MachineCall& operator=(const MachineCall&) = delete;
+};
 
 }  // namespace sim

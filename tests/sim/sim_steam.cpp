@@ -11,6 +11,7 @@ const std::vector<std::wstring>& QueriedDriveRoots() { return State().queriedDri
 }  // namespace sim
 
 bool DriveHasVolume(const std::wstring& root) {
+  const sim::MachineCall call;
   sim::State().queriedDriveRoots.push_back(root);
   return root.size() == 3 && root.substr(1) == L":\\" && sim::State().readyDrives.count(root[0]);
 }

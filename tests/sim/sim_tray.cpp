@@ -31,6 +31,7 @@ MenuItemLook TrayMenuItem(int id) {
 using sim::State;
 
 bool AddTrayIcon() {
+  const sim::MachineCall call;
   sim::SimTray& tray = State().tray;
   // Like the shell, a second add of the same icon fails.
   if (tray.shellRefuses || tray.iconShown) return false;
@@ -41,27 +42,42 @@ bool AddTrayIcon() {
   return true;
 }
 
-void RemoveTrayIcon() { State().tray.iconShown = false; }
-bool TrayIconExists() { return State().tray.iconShown; }
+void RemoveTrayIcon() {
+  const sim::MachineCall call;
+  State().tray.iconShown = false;
+}
+bool TrayIconExists() {
+  const sim::MachineCall call;
+  return State().tray.iconShown;
+}
 
 void SetTrayIconLook(const HeadsetLook& look) {
+  const sim::MachineCall call;
   sim::SimTray& tray = State().tray;
   if (!tray.iconShown) return;
   tray.image = look.image;
   tray.tooltip = look.tooltip;
 }
 
-void SetMainWindowImage(int image) { State().tray.windowImage = image; }
+void SetMainWindowImage(int image) {
+  const sim::MachineCall call;
+  State().tray.windowImage = image;
+}
 
 bool CreateTrayMenu(const std::vector<MenuItemLook>& entries) {
+  const sim::MachineCall call;
   State().tray.menu = entries;
   ++State().tray.menuBuilds;
   return true;
 }
 
-void OpenTrayMenu() { ++State().tray.menuOpens; }
+void OpenTrayMenu() {
+  const sim::MachineCall call;
+  ++State().tray.menuOpens;
+}
 
 void SetTrayMenuItem(const MenuItemLook& look) {
+  const sim::MachineCall call;
   MenuItemLook* item = sim::FindItem(look.item);
   if (!item) return;
   if (!look.text.empty()) item->text = look.text;
@@ -69,5 +85,6 @@ void SetTrayMenuItem(const MenuItemLook& look) {
 }
 
 void EnableTrayMenuItem(int item, bool enabled) {
+  const sim::MachineCall call;
   if (MenuItemLook* found = sim::FindItem(item)) found->enabled = enabled;
 }

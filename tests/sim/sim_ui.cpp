@@ -1,3 +1,6 @@
+#include <atomic>
+#include <thread>
+
 #include "base/clock.h"
 #include "base/shell.h"
 #include "base/worker_slot.h"
@@ -7,9 +10,29 @@
 #include "base/event_log.h"
 #include "ui/main_window.h"
 
+namespace {
+
+// With workers on threads: the running one, and whether it has not ended
+// yet (its end is what the program learns from the thread handle).
+std::thread workerThread;
+std::atomic<bool> workerBusy{false};
+
+bool Threaded() { return sim::State().workersOnThreads; }
+
+void JoinWorker() {
+  if (workerThread.joinable()) workerThread.join();
+}
+
+}  // namespace
+
 namespace sim {
 
-void QueueEvent(const LoopEvent& event) { State().queuedEvents.push_back(event); }
+void RunWorkersOnThreads() { State().workersOnThreads = true; }
+
+void QueueEvent(const LoopEvent& event) {
+  const MachineCall call;
+  State().queuedEvents.push_back(event);
+}
 bool MainWindowVisible() { return State().mainWindowVisible; }
 const std::vector<std::wstring>& OpenedLinks() { return State().openedLinks; }
 void FailShellOpen(const std::wstring& target) { State().failingLinks.insert(target); }
@@ -20,9 +43,10 @@ void OnShellOpen(const std::wstring& target, std::function<void()> action) {
 
 int LogChanges() { return State().logChanges; }
 
-bool WorkerWaiting() { return State().workerJob != nullptr; }
+bool WorkerWaiting() { return Threaded() ? workerBusy.load() : State().workerJob != nullptr; }
 
 void FinishWorker() {
+  if (Threaded()) return JoinWorker();
   auto job = State().workerJob;
   State().workerJob = nullptr;
   if (job) job();
@@ -32,21 +56,36 @@ void FinishWorker() {
 
 using sim::State;
 
-LoopEvent WaitForLoopEvent(unsigned timeoutMs) {
+namespace {
+
+bool TakeQueuedEvent(LoopEvent& event) {
+  const sim::MachineCall call;
   auto& queue = State().queuedEvents;
-  if (queue.empty()) {
-    SleepMs(timeoutMs);
-    return LoopEvent{};
-  }
-  const LoopEvent event = queue.front();
+  if (queue.empty()) return false;
+  event = queue.front();
   queue.erase(queue.begin());
+  return true;
+}
+
+}  // namespace
+
+LoopEvent WaitForLoopEvent(unsigned timeoutMs) {
+  LoopEvent event;
+  if (!TakeQueuedEvent(event)) SleepMs(timeoutMs);
   return event;
 }
 
-void ShowMainWindow() { State().mainWindowVisible = true; }
-void HideMainWindowToTray() { State().mainWindowVisible = false; }
+void ShowMainWindow() {
+  const sim::MachineCall call;
+  State().mainWindowVisible = true;
+}
+void HideMainWindowToTray() {
+  const sim::MachineCall call;
+  State().mainWindowVisible = false;
+}
 
 bool OpenShellLink(const std::wstring& target) {
+  const sim::MachineCall call;
   // Like the real one: an empty target is refused before the shell sees it.
   if (target.empty()) return false;
   State().openedLinks.push_back(target);
@@ -56,12 +95,24 @@ bool OpenShellLink(const std::wstring& target) {
   return true;
 }
 
-bool WorkerRunning() { return State().workerJob != nullptr; }
+bool WorkerRunning() { return sim::WorkerWaiting(); }
 
 bool StartWorker(WorkerJob job) {
   if (WorkerRunning()) return false;
-  State().workerJob = job;
+  if (!Threaded()) {
+    State().workerJob = job;
+    return true;
+  }
+  JoinWorker();
+  workerBusy = true;
+  workerThread = std::thread([job] {
+    job();
+    workerBusy = false;
+  });
   return true;
 }
 
-void LogChanged() { ++State().logChanges; }
+void LogChanged() {
+  const sim::MachineCall call;
+  ++State().logChanges;
+}

@@ -60,6 +60,7 @@ const sim::SimHttpAnswer* AnswerFor(const std::string& url) {
 }  // namespace
 
 bool HttpGetText(const std::string& url, HttpReply& reply) {
+  const sim::MachineCall call;
   reply = HttpReply{};
   if (Update().refuseRequests) return false;
   if (const sim::SimHttpAnswer* answer = AnswerFor(url)) {
@@ -73,6 +74,7 @@ bool HttpGetText(const std::string& url, HttpReply& reply) {
 void SetHttpCaFile(const std::string&) {}
 
 bool DownloadToFile(const std::string& url, const std::wstring& path) {
+  const sim::MachineCall call;
   if (Update().refuseRequests) return false;
   const sim::SimHttpAnswer* answer = AnswerFor(url);
   if (answer == nullptr) {
@@ -84,6 +86,7 @@ bool DownloadToFile(const std::string& url, const std::wstring& path) {
 }
 
 std::wstring FileSha3_224(const std::wstring& path) {
+  const sim::MachineCall call;
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return L"";
   const std::string digest = Sha3_224Hex(bytes.data(), bytes.size());
@@ -91,14 +94,19 @@ std::wstring FileSha3_224(const std::wstring& path) {
 }
 
 bool WriteUpdaterImage(const std::wstring& path) {
+  const sim::MachineCall call;
   if (Update().failUpdaterWrite) return false;
   sim::PutFile(path, sim::UpdaterImageBytes());
   return true;
 }
 
-void MakeFolder(const std::wstring& path) { sim::PutDirectory(path); }
+void MakeFolder(const std::wstring& path) {
+  const sim::MachineCall call;
+  sim::PutDirectory(path);
+}
 
 void RemoveFolderTree(const std::wstring& path) {
+  const sim::MachineCall call;
   const std::wstring prefix = sim::PathKey(path) + L"\\";
   std::erase_if(State().files, [&](const auto& file) { return file.first.rfind(prefix, 0) == 0; });
   std::erase_if(State().directories, [&](const std::wstring& folder) {
@@ -106,28 +114,38 @@ void RemoveFolderTree(const std::wstring& path) {
   });
 }
 
-bool StartNetworking() { return !Update().failNetworking; }
+bool StartNetworking() {
+  const sim::MachineCall call;
+  return !Update().failNetworking;
+}
 
 bool StartUpdater(const std::wstring& parameters) {
+  const sim::MachineCall call;
   if (Update().failUpdaterStart) return false;
   Update().updaterStarts.push_back(parameters);
   return true;
 }
 
-void EndProgramForUpdate() { Update().endedForUpdateAtMs = sim::NowMs(); }
+void EndProgramForUpdate() {
+  const sim::MachineCall call;
+  Update().endedForUpdateAtMs = sim::NowMs();
+}
 
 void ShowUpdateCheckMessage(const std::wstring& title, const std::wstring& text) {
+  const sim::MachineCall call;
   Update().messages.emplace_back(title, text);
 }
 
 void AnswerMessagesFor(unsigned timeoutMs) { SleepMs(timeoutMs); }
 
 int RunChangeLogWindow(const std::wstring& title, const std::wstring& changeLog) {
+  const sim::MachineCall call;
   Update().changeLogsShown.emplace_back(title, changeLog);
   return Update().changeLogAnswer;
 }
 
 bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+  const sim::MachineCall call;
   auto& files = State().files;
   auto source = files.find(sim::PathKey(from));
   if (source == files.end() || files.count(sim::PathKey(to)) != 0) return false;
@@ -146,6 +164,7 @@ bool HoldArchive(const std::wstring& path) {
 void ReleaseArchive() { Update().heldArchive.clear(); }
 
 bool ExtractArchiveWithTar(const std::wstring& folder) {
+  const sim::MachineCall call;
   if (Update().tarMissing) return false;
   Update().tarFolders.push_back(folder);
   Update().archivesHeldDuringTar.push_back(Update().heldArchive);
@@ -155,6 +174,7 @@ bool ExtractArchiveWithTar(const std::wstring& folder) {
 }
 
 bool StartProgramIn(const std::wstring& folder, const std::wstring& programFile) {
+  const sim::MachineCall call;
   Update().programStarts.push_back(folder + programFile);
   return true;
 }
