@@ -277,6 +277,16 @@ void EnableUpdateButtonWhenDue() {
   SetControlEnabled(kLabelCheckForUpdate, true);
 }
 
+// The exit waits for a running worker, but not for one that hangs (a
+// device node or a companion that does not answer).
+bool ReadyToEnd() {
+  LoopState& state = Loop();
+  if (!state.exitRequest) return false;
+  if (!WorkerRunning()) return true;
+  if (state.exitDeadline < 0) state.exitDeadline = state.now + kWorkerEndWaitSeconds;
+  return state.now > state.exitDeadline;
+}
+
 }  // namespace
 
 bool RunLoopTurn(const LoopEvent& event) {
@@ -295,7 +305,7 @@ bool RunLoopTurn(const LoopEvent& event) {
   WatchTrayIcon();
   RunStatusPoll();
   UpdateHoverColors();
-  return Loop().exitRequest && !WorkerRunning();
+  return ReadyToEnd();
 }
 
 void RunMainLoop() {

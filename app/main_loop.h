@@ -12,5 +12,6 @@ bool RunLoopTurn(const LoopEvent& event);
 // Waits up to `timeoutMs` for one window event; kNoEvent when none came.
 LoopEvent WaitForLoopEvent(unsigned timeoutMs);
 
-// Turns until the exit request is on and no headset worker runs.
+// Turns until the exit request is on and no headset worker runs, or the
+// worker has had its 40 seconds.
 void RunMainLoop();

@@ -3,6 +3,7 @@
 #include "base/product.h"
 #include "app/shutdown.h"
 #include "base/shutdown.h"
+#include "base/worker_slot.h"
 #include "headset/config_manager.h"
 #include "ui/main_window.h"
 #include "ui/tray.h"
@@ -15,7 +16,9 @@ void ReleaseProgram() {
   DestroyTrayMenu();
   DestroyMainWindow();
   DestroyTrayImages();
-  UnloadConfigManager();
+  // A worker that has not ended may be inside the library; the process's
+  // exit ends it, and the library with it.
+  if (!WorkerRunning()) UnloadConfigManager();
 }
 
 void ShowFatalErrorAndExit(const std::wstring& message) {

@@ -11,6 +11,7 @@ LoopState& Loop() { return state; }
 void ResetLoopState() {
   state.now = 0;
   state.exitRequest = false;
+  state.exitDeadline = -1;
   for (ConfirmationWindow* window : {&state.startConfirmation, &state.stopConfirmation}) {
     window->word = 0;
   }

@@ -16,6 +16,8 @@ inline constexpr std::int64_t kHeadsetRestartMarker = -2;
 struct LoopState {
   std::int64_t now = 0;
   bool exitRequest = false;
+  // When the loop ends even though the worker still runs; -1 none yet.
+  std::int64_t exitDeadline = -1;
   ConfirmationWindow startConfirmation;
   ConfirmationWindow stopConfirmation;
   std::atomic<std::int64_t> headsetRestartDeadline{-1};  // -2: the restart marker

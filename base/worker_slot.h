@@ -4,7 +4,15 @@
 
 using WorkerJob = void (*)();
 
+// How long the program's end waits for a running worker: longer than any
+// start or stop takes, short of Windows' own patience at shutdown.
+inline constexpr unsigned kWorkerEndWaitSeconds = 40;
+
 bool WorkerRunning();
+
+// Waits up to `milliseconds` for a running worker to end; true when none
+// runs any more.
+bool WaitForWorkerEnd(unsigned milliseconds);
 
 // Starts `job` on a thread of its own; false when a worker still runs or the
 // thread cannot be created.

@@ -16,6 +16,10 @@ DWORD WINAPI RunJob(LPVOID job) {
 
 bool WorkerRunning() { return worker && WaitForSingleObject(worker.Get(), 0) == WAIT_TIMEOUT; }
 
+bool WaitForWorkerEnd(unsigned milliseconds) {
+  return !worker || WaitForSingleObject(worker.Get(), milliseconds) != WAIT_TIMEOUT;
+}
+
 bool StartWorker(WorkerJob job) {
   if (WorkerRunning()) return false;
   worker =

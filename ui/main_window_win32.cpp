@@ -25,9 +25,10 @@ HWND mainWindow = nullptr;
 std::deque<LoopEvent> pendingEvents;
 
 // Windows is ending the session or the updater wants the program gone: a
-// headset worker still switching the device nodes must finish first.
+// headset worker still switching the device nodes gets its time to finish,
+// but one that hangs must not keep the session from ending.
 [[noreturn]] void QuitNow() {
-  while (WorkerRunning()) Sleep(20);
+  WaitForWorkerEnd(kWorkerEndWaitSeconds * 1000);
   ReleaseAndExit(0);
 }
 

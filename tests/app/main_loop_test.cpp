@@ -164,12 +164,18 @@ TEST_F(MainLoop, WallClockJumpsNeitherHoldUpNorHurryTheDeadlines) {
 
 void SlowWorker() {}
 
-TEST_F(MainLoop, ExitWaitsForTheHeadsetWorker) {
+TEST_F(MainLoop, ExitWaitsForTheHeadsetWorkerButNotForOneThatHangs) {
   ASSERT_TRUE(StartWorker(SlowWorker));
   Choose(kMenuExit);
   EXPECT_FALSE(TurnUntil(5000));
   sim::FinishWorker();
   EXPECT_TRUE(RunLoopTurn(LoopEvent{}));
+
+  ResetLoopState();
+  ASSERT_TRUE(StartWorker(SlowWorker));
+  Choose(kMenuExit);  // at 5 s
+  EXPECT_FALSE(TurnUntil(45000));
+  EXPECT_TRUE(TurnUntil(47000));
 }
 
 TEST_F(MainLoop, CloseButtonHidesToTrayOrEndsByTheSetting) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "tests/e2e/harness.h"
 #include "tests/e2e/simulated_headset.h"
@@ -84,6 +85,19 @@ class Headset : public ::testing::Test {
         kTimeoutMs);
   }
 
+  // The start goes on for a few seconds after the nodes are on (it gives
+  // the Portal its chance), and the stop command is ignored until it has
+  // ended and the search has seen the headset online.
+  bool StopOnceTheStartHasEnded() const {
+    return SearchPassed() &&
+           e2e::WaitUntil(
+               [this] {
+                 Choose(window, 0);
+                 return e2e::WaitUntil([] { return NodeProblem(kHeadsetNode) == kDisabled; }, 1000);
+               },
+               kTimeoutMs);
+  }
+
   ProgramFolder folder{kProgram};
   RunningProgram program;
   HWND window = nullptr;
@@ -96,16 +110,7 @@ TEST_F(Headset, StartAndStopCommandsSwitchBothNodes) {
   EXPECT_TRUE(LogShows(L": WMR headset is now online"));
   e2e::SaveScreenshot(L"headset-online");
 
-  // The start goes on for a few seconds after the nodes are on (it gives
-  // the Portal its chance), and the command is ignored until it has ended
-  // and the search has seen the headset online.
-  ASSERT_TRUE(SearchPassed());
-  EXPECT_TRUE(e2e::WaitUntil(
-      [this] {
-        Choose(window, 0);
-        return e2e::WaitUntil([] { return NodeProblem(kHeadsetNode) == kDisabled; }, 1000);
-      },
-      kTimeoutMs));
+  EXPECT_TRUE(StopOnceTheStartHasEnded());
   EXPECT_TRUE(NodesBecome(kDisabled));
   EXPECT_TRUE(LogShows(L": WMR headset is now offline"));
   e2e::SaveScreenshot(L"headset-offline");
@@ -152,6 +157,70 @@ TEST_F(Headset, NodeThatDoesNotComeOnIsReported) {
   EXPECT_TRUE(LogShows(L":!Can not activate the Hololens Sensor device", 30000));
   EXPECT_EQ(NodeProblem(kHeadsetNode), kRunning);
   EXPECT_EQ(NodeProblem(kSensorsNode), kDisabled);
+}
+
+// "Restart" while the start still runs is ignored: it must not lie in wait
+// and turn the user's later stop into a restart.
+TEST_F(Headset, RestartDuringAStartThenStopLeavesTheHeadsetOff) {
+  StartWithHeadset(kDisabled);
+  Choose(window, 0);
+  ASSERT_TRUE(NodesBecome(kRunning));
+  Choose(window, 1);  // the start goes on for about five seconds
+  EXPECT_TRUE(StopOnceTheStartHasEnded());
+  ASSERT_TRUE(LogShows(L": WMR headset is now offline"));
+  Sleep(20000);
+  EXPECT_EQ(NodeProblem(kHeadsetNode), kDisabled);
+  EXPECT_EQ(NodeProblem(kSensorsNode), kDisabled);
+  EXPECT_EQ(LogText().find(L"now online", LogText().find(L"now offline")), std::wstring::npos);
+}
+
+// A Portal window whose thread has stopped answering, as a hung Portal's.
+class HungPortalWindow {
+ public:
+  HungPortalWindow() {
+    thread_ = std::thread([this] {
+      WNDCLASSW windowClass{};
+      windowClass.lpfnWndProc = DefWindowProcW;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = L"ApplicationFrameWindow";
+      RegisterClassW(&windowClass);
+      window_ = CreateWindowW(L"ApplicationFrameWindow", L"Mixed Reality Portal",
+                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+      SetEvent(created_.Get());
+      WaitForSingleObject(release_.Get(), INFINITE);
+      DestroyWindow(window_);
+    });
+    WaitForSingleObject(created_.Get(), INFINITE);
+  }
+  ~HungPortalWindow() {
+    SetEvent(release_.Get());
+    thread_.join();
+  }
+
+ private:
+  UniqueHandle created_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle release_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  HWND window_ = nullptr;
+  std::thread thread_;
+};
+
+// Windows ending the session, and the updater's close, while a start runs
+// that minimises a hung Portal: the program ends within the 40 s it gives
+// the worker.
+TEST_F(Headset, SessionEndAndUpdaterCloseDuringAStartEndTheProgramInTime) {
+  folder.Write(L"Vantrel.ini", "MinimizeWMPortal = 1\r\n");
+  const HungPortalWindow portal;
+  for (const auto& [message, wParam] :
+       {std::pair<UINT, WPARAM>{WM_QUERYENDSESSION, 0}, std::pair<UINT, WPARAM>{WM_CLOSE, 111}}) {
+    StartWithHeadset(kDisabled);
+    Choose(window, 0);
+    ASSERT_TRUE(NodesBecome(kRunning));
+    Sleep(500);  // the start has found the Portal's window
+    PostMessageW(window, message, wParam, 0);
+    EXPECT_TRUE(program.WaitForExit(45000)) << "message " << message;
+    window = nullptr;
+  }
 }
 
 }  // namespace
