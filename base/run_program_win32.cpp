@@ -7,12 +7,22 @@
 namespace {
 
 constexpr DWORD kEndWaitMs = 5000;
+// ERROR_ELEVATION_REQUIRED, which mingw's headers lack.
+constexpr DWORD kElevationRequired = 740;
 
 struct StartedProgram {
   bool started = false;
   // Empty when the shell started it without handing back a process.
   UniqueHandle process;
+  // Why it could not be started.
+  DWORD error = ERROR_SUCCESS;
 };
+
+StartedProgram NotStarted(DWORD error) {
+  StartedProgram program;
+  program.error = error;
+  return program;
+}
 
 std::wstring CommandLineOf(const std::wstring& program, const std::wstring& parameters) {
   std::wstring commandLine = L"\"" + program + L"\"";
@@ -41,7 +51,7 @@ StartedProgram CreateProgramProcess(const std::wstring& program, const std::wstr
   UniqueHandle nullDevice;
   if (options.emptyInput) {
     nullDevice = OpenNullDevice();
-    if (!nullDevice) return {};
+    if (!nullDevice) return NotStarted(GetLastError());
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nullDevice.Get();
   }
@@ -59,7 +69,7 @@ StartedProgram CreateProgramProcess(const std::wstring& program, const std::wstr
   const BOOL inherit = nullDevice ? TRUE : FALSE;
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, flags, nullptr,
                       FolderOrCurrent(workingFolder), &startup, &started)) {
-    return {};
+    return NotStarted(GetLastError());
   }
   UniqueHandle thread(started.hThread);
   return {true, UniqueHandle(started.hProcess)};
@@ -90,7 +100,13 @@ StartedProgram ShellStartProgram(const std::wstring& program, const std::wstring
 int RunProgram(const std::wstring& program, const std::wstring& parameters, RunOptions options,
                const std::wstring& workingFolder) {
   StartedProgram started = CreateProgramProcess(program, parameters, options, workingFolder);
-  if (!started.started) started = ShellStartProgram(program, parameters, options, workingFolder);
+  // Only elevation is the shell's to handle: for anything else CreateProcess
+  // refused, the shell would open the file with whatever the user associated
+  // with it, as administrator, and without the empty input and the hidden
+  // console asked for.
+  if (!started.started && started.error == kElevationRequired) {
+    started = ShellStartProgram(program, parameters, options, workingFolder);
+  }
   if (!started.started) return kProgramNotStarted;
   if (!options.wait) return 0;
   if (!started.process) return kProgramNotStarted;

@@ -41,6 +41,18 @@ TEST_F(RunProgramTest, MissingProgramIsNotStartedEitherWay) {
   EXPECT_EQ(RunProgram(L"vantrel-no-such-program", L"/x", {}), kProgramNotStarted);
 }
 
+TEST_F(RunProgramTest, FileThatIsNoProgramIsNotHandedToTheShell) {
+  // The shell would open it with its associated program (a text editor).
+  const std::wstring text = folder + L"\\notes.txt";
+  ASSERT_TRUE(ReplaceFileContents(text, "not a program"));
+  EXPECT_EQ(RunProgram(text, L"", {.hidden = true, .wait = false}), kProgramNotStarted);
+  // A working folder that is not there makes process creation fail; the
+  // shell would start the program elsewhere.
+  EXPECT_EQ(RunProgram(L"cmd", L"/c exit 7", {.hidden = true, .wait = true}, folder + L"\\missing"),
+            kProgramNotStarted);
+  DeleteFileW(text.c_str());
+}
+
 TEST_F(RunProgramTest, RunsInTheWorkingFolderGivenAndOtherwiseInTheCurrentOne) {
   ASSERT_EQ(RunProgram(L"cmd", L"/c cd > where.txt", {.hidden = true, .wait = true}, folder), 0);
   std::string where;
