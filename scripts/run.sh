@@ -10,6 +10,7 @@ set -euo pipefail
 VANTREL_SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 cd "$VANTREL_SOURCE"
 source scripts/display.sh
+source scripts/simulated-headset.sh
 
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
@@ -25,20 +26,7 @@ headless=
 [ -n "${DISPLAY:-}" ] || headless=yes
 vantrel_need_display
 
-wine_reg() {
-  sh tests/wine/wine-run.sh "$prefix" reg add "$@" /f >/dev/null
-}
-# Wine loads a library beside the program only when told to.
-wine_reg 'HKCU\Software\Wine\AppDefaults\Vantrel.exe\DllOverrides' /v cfgmgr32 /d native,builtin
-sensors='USB\VID_045E&PID_0659&MI_03\7&1A2B&0&0003'
-headset='USB\VID_045E&PID_0659&MI_04\7&1A2B&0&0004'
-enum='HKLM\SYSTEM\CurrentControlSet\Enum\'
-wine_reg "$enum$sensors" /v FriendlyName /d 'HoloLens Sensors'
-wine_reg "$enum$headset" /v FriendlyName /d 'Acme Mixed Reality Headset'
-# Problem code 22: the node is there but disabled, as after "Stop WMR headset".
-for node in "$sensors" "$headset"; do
-  wine_reg 'HKCU\Software\VantrelTest\DeviceNodes' /v "$node" /t REG_DWORD /d 22
-done
+vantrel_simulated_headset "$prefix"
 
 sh tests/wine/wine-run.sh "$prefix" "$program/Vantrel.exe" &
 wine_pid=$!

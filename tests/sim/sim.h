@@ -69,6 +69,18 @@ void ProtectProcess(ProcessId id);
 // Semaphores created by the program.
 int SemaphoreCreations(const std::wstring& name);
 
+// The calls into the machine that cost the most on Windows, counted since
+// the last Reset: process snapshots, registry key opens (one per registry
+// operation), service control manager opens (one per service query), and
+// device node status reads and switches.
+struct PlatformCalls {
+  int processSnapshots = 0;
+  int registryOpens = 0;
+  int serviceQueries = 0;
+  int deviceNodeCalls = 0;
+};
+const PlatformCalls& CountedCalls();
+
 // Window layer: events the main loop will receive, in order; with none
 // queued, the loop's wait just passes time.
 void QueueEvent(const LoopEvent& event);

@@ -116,6 +116,7 @@ int MinimizeRequests(WindowHandle window) {
 
 int DeviceNodeStatus(const std::wstring& deviceId) {
   const sim::MachineCall call;
+  ++sim::State().calls.deviceNodeCalls;
   const sim::SimDeviceNode* node = FindNode(deviceId);
   if (!node || !node->present) return kNodeMissing;
   return NodeStatusFromProblem(node->problem);
@@ -123,6 +124,7 @@ int DeviceNodeStatus(const std::wstring& deviceId) {
 
 void SetDeviceNodeEnabled(const std::wstring& deviceId, int operation) {
   const sim::MachineCall call;
+  ++sim::State().calls.deviceNodeCalls;
   const sim::SimDeviceNode* node = FindNode(deviceId);
   if (!node || !node->present) return;
   Devices().calls.push_back(sim::DeviceCall{deviceId, operation, sim::State().nowMs});

@@ -51,6 +51,7 @@ using sim::State;
 
 ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded) {
   const sim::MachineCall call;
+  ++State().calls.processSnapshots;
   for (const auto& [id, name] : State().processes) {
     if (id != excluded && ExecutableNameMatches(name, exeName)) return id;
   }

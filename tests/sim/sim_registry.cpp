@@ -229,6 +229,7 @@ bool LoadRegistryFunctions() {
 int WriteRegValue(RegRoot root, const std::wstring& path, const std::wstring& name,
                   const std::wstring& value, int type, int view32, RegValue* record) {
   const sim::MachineCall call;
+  ++sim::State().calls.registryOpens;
   ResetRegRecord(record, type == kRegBinary);
   KeyPath parts;
   if ((type == kRegBinary && !record) || Failing(record) ||
@@ -249,6 +250,7 @@ int WriteRegValue(RegRoot root, const std::wstring& path, const std::wstring& na
 std::wstring ReadRegValue(RegRoot root, const std::wstring& path, const std::wstring& name,
                           int view32, RegValue* record) {
   const sim::MachineCall call;
+  ++sim::State().calls.registryOpens;
   ResetRegRecord(record, false);
   const sim::SimRegValue* value = FindValue(root, path, name, view32, record);
   if (!value) return std::wstring();
@@ -263,6 +265,7 @@ std::wstring ReadRegValue(RegRoot root, const std::wstring& path, const std::wst
 int ReadRegValueType(RegRoot root, const std::wstring& path, const std::wstring& name, int view32,
                      RegValue* record) {
   const sim::MachineCall call;
+  ++sim::State().calls.registryOpens;
   ResetRegRecord(record, false);
   const sim::SimRegValue* value = FindValue(root, path, name, view32, record);
   return value ? value->type : 0;
@@ -270,6 +273,7 @@ int ReadRegValueType(RegRoot root, const std::wstring& path, const std::wstring&
 
 int CountRegSubKeys(RegRoot root, const std::wstring& path, int view32, RegValue* record) {
   const sim::MachineCall call;
+  ++sim::State().calls.registryOpens;
   ResetRegRecord(record, false);
   KeyPath parts;
   if (!OpenKey(root, path, view32, record, parts)) return 0;
@@ -279,6 +283,7 @@ int CountRegSubKeys(RegRoot root, const std::wstring& path, int view32, RegValue
 std::wstring RegSubKeyName(RegRoot root, const std::wstring& path, int index, int view32,
                            RegValue* record) {
   const sim::MachineCall call;
+  ++sim::State().calls.registryOpens;
   ResetRegRecord(record, false);
   KeyPath parts;
   if (!OpenKey(root, path, view32, record, parts)) return std::wstring();

@@ -83,6 +83,7 @@ int OpenServiceHandles() { return static_cast<int>(Services().handles.size()); }
 
 ServiceHandle OpenServiceControlManager(std::uint32_t access) {
   const sim::MachineCall call;
+  ++sim::State().calls.serviceQueries;
   if (Services().managerRefused) return 0;
   const ServiceHandle handle = Services().nextHandle++;
   Services().handles[handle] = sim::SimHandle{L"", access};

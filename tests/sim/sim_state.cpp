@@ -62,4 +62,6 @@ MachineState& State() {
 
 void Reset() { State() = MachineState{}; }
 
+const PlatformCalls& CountedCalls() { return State().calls; }
+
 }  // namespace sim

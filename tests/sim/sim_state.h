@@ -112,6 +112,7 @@ struct MachineState {
   std::vector<std::wstring> queriedDriveRoots;
 
   SimKeyboard keyboard;
+  PlatformCalls calls;
   SimScheduler scheduler;
 };
 
