@@ -1,5 +1,7 @@
 #include "app/main_loop.h"
 
+#include <optional>
+
 #include "base/clock.h"
 #include "base/program_state.h"
 #include "base/shell.h"
@@ -174,7 +176,16 @@ void Dispatch(const LoopEvent& event) {
   }
 }
 
-bool SteamVRIs(bool running) { return SteamVRRuns() == running; }
+// Both confirmation windows read one process list a turn, taken on the
+// turn's first look for SteamVR: a turn with no window waiting for SteamVR
+// takes no snapshot.
+std::optional<ProcessList> turnProcesses;
+
+bool SteamVRIs(bool running) {
+  if (!turnProcesses) turnProcesses = TakeProcessList();
+  const bool runs = FindInProcessList(*turnProcesses, ProgramSettings().SteamVRProcessName) != 0;
+  return runs == running;
+}
 bool OculusServiceIs(bool running) {
   return OculusState() == (running ? kServiceRunning : kServiceStopped);
 }
@@ -260,8 +271,9 @@ void WatchTrayIcon() {
 void RunStatusPoll() {
   if (Loop().now <= Loop().nextStatusPoll) return;
   Loop().nextStatusPoll = Loop().now + 2;
-  UpdateHeadsetStatus();
-  ApplySteamRule();
+  const ProcessList processes = TakeProcessList();
+  UpdateHeadsetStatus(processes);
+  ApplySteamRule(processes);
   // The colour factors change on every arrow step; saving them here keeps
   // the settings file from being rewritten for each one.
   if (Loop().colorChanged) {
@@ -292,6 +304,7 @@ bool ReadyToEnd() {
 bool RunLoopTurn(const LoopEvent& event) {
   Loop().now = MonotonicSeconds();
   Dispatch(event);
+  turnProcesses.reset();
   CheckConfirmation(Loop().startConfirmation, true,
                     {L"SteamVR started...", L"Can not start SteamVR", L"Oculus Service started...",
                      L"Can not start Oculus Service"});

@@ -4,16 +4,35 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using ProcessId = std::uint32_t;
 // An opaque top-level window handle; 0 means none.
 using WindowHandle = std::uintptr_t;
 
-// First running process whose executable file name equals `exeName`,
-// ignoring case; 0 when none runs.
-ProcessId FindProcessId(const std::wstring& exeName);
+struct ProcessEntry {
+  ProcessId id;
+  std::wstring exeFile;  // as the snapshot reports it
+};
 
-// Like FindProcessId, but skips the process `excluded`.
+// The processes running at one moment, in snapshot order. A step that asks
+// about several programs reads one list instead of taking a snapshot for
+// each: a snapshot copies the whole process table.
+struct ProcessList {
+  std::vector<ProcessEntry> entries;
+};
+
+// One process snapshot; empty when the system refuses it.
+ProcessList TakeProcessList();
+
+// First process in `list`, other than `excluded`, whose executable file name
+// equals `exeName`, ignoring case; 0 when none. Only the system idle process
+// has id 0, and 0 already means "none", so an `excluded` of 0 skips nothing.
+ProcessId FindInProcessList(const ProcessList& list, const std::wstring& exeName,
+                            ProcessId excluded = 0);
+
+// The same on a snapshot of its own, for callers that ask once.
+ProcessId FindProcessId(const std::wstring& exeName);
 ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded);
 
 // 1 when the process was terminated, 0 otherwise (also for id 0).

@@ -16,23 +16,6 @@ static_assert(sizeof(PROCESSENTRY32W) == 568, "unexpected PROCESSENTRY32W layout
 // longer titles are cut, which only matters for parts beyond that length.
 constexpr int kTitleChars = 999;
 
-// Walks a fresh process snapshot and returns the first entry, other than
-// `excluded`, whose executable matches. Only the system idle process has
-// id 0, and 0 already means "none", so an `excluded` of 0 changes nothing.
-ProcessId FindMatchingProcess(const std::wstring& exeName, ProcessId excluded) {
-  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return 0;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-       more = Process32NextW(snapshot.Get(), &entry)) {
-    if (entry.th32ProcessID == excluded) continue;
-    // szExeFile is terminated within its MAX_PATH characters by the system.
-    if (ExecutableNameMatches(entry.szExeFile, exeName)) return entry.th32ProcessID;
-  }
-  return 0;
-}
-
 std::wstring WindowTitle(HWND window) {
   wchar_t buffer[kTitleChars] = {};
   const int length = GetWindowTextW(window, buffer, kTitleChars);
@@ -53,10 +36,18 @@ BOOL CALLBACK CheckWindowTitle(HWND window, LPARAM search) {
 
 }  // namespace
 
-ProcessId FindProcessId(const std::wstring& exeName) { return FindMatchingProcess(exeName, 0); }
-
-ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded) {
-  return FindMatchingProcess(exeName, excluded);
+ProcessList TakeProcessList() {
+  ProcessList list;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return list;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry)) {
+    // szExeFile is terminated within its MAX_PATH characters by the system.
+    list.entries.push_back(ProcessEntry{entry.th32ProcessID, entry.szExeFile});
+  }
+  return list;
 }
 
 int TerminateProcessById(ProcessId id) {

@@ -66,19 +66,19 @@ TrayStatus DecideTrayStatus(const StatusInputs& inputs) {
   return status;
 }
 
-void UpdateHeadsetStatus() {
+void UpdateHeadsetStatus(const ProcessList& processes) {
   StatusInputs inputs;
   inputs.discoveryState = DiscoveryState();
   inputs.headsetState = HeadsetState();
   inputs.headsetName = HeadsetName();
-  inputs.steamVrMonitorRuns = FindProcessId(kSteamVRMonitor) != 0;
+  inputs.steamVrMonitorRuns = FindInProcessList(processes, kSteamVRMonitor) != 0;
   inputs.oculusItemsExist = OculusItemsExist();
   inputs.oculusServiceState = ServiceState(ProgramSettings().OculusServiceName);
   ShowTrayStatus(DecideTrayStatus(inputs));
 }
 
-void ApplySteamRule() {
-  const bool steamRuns = FindProcessId(kSteamProcess) != 0;
+void ApplySteamRule(const ProcessList& processes) {
+  const bool steamRuns = FindInProcessList(processes, kSteamProcess) != 0;
   const Settings& settings = ProgramSettings();
   if (steamRuns) {
     if (settings.StartHMDwithSteam != 1 || steamSeen) return;

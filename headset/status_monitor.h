@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "companions/processes.h"
 #include "companions/services.h"
 #include "headset/device_discovery.h"
 #include "ui/tray.h"
@@ -22,13 +23,14 @@ struct StatusInputs {
 
 TrayStatus DecideTrayStatus(const StatusInputs& inputs);
 
-// Looks at the machine and shows the decision.
-void UpdateHeadsetStatus();
+// Looks at the machine, with `processes` as the poll found them, and shows
+// the decision.
+void UpdateHeadsetStatus(const ProcessList& processes);
 
 // Starts the headset on the first poll that sees Steam running while
 // "StartHMDwithSteam" is on, and stops it on the first poll after that run
 // of Steam has ended while "StopHMDwithSteam" is on.
-void ApplySteamRule();
+void ApplySteamRule(const ProcessList& processes);
 
 // Back to start-up: Steam not seen yet.
 void ResetStatusMonitor();

@@ -162,6 +162,16 @@ TEST_F(MainLoop, WallClockJumpsNeitherHoldUpNorHurryTheDeadlines) {
   EXPECT_EQ(TimeOfFirst(L"Can not start SteamVR", 40000) / 1000, 26);
 }
 
+// The poll asks about Steam and SteamVR's monitor; a snapshot copies the
+// whole process table, so both read one.
+TEST_F(MainLoop, AStatusPollTakesOneProcessSnapshot) {
+  sim::StartProcess(L"steam.exe");
+  TurnUntil(3000);
+  const int before = sim::CountedCalls().processSnapshots;
+  TurnUntil(9000);  // two polls, three seconds apart
+  EXPECT_EQ(sim::CountedCalls().processSnapshots - before, 2);
+}
+
 void SlowWorker() {}
 
 TEST_F(MainLoop, ExitWaitsForTheHeadsetWorkerButNotForOneThatHangs) {

@@ -155,8 +155,9 @@ class StatusMonitor : public ::testing::Test {
   }
 
   void Poll() {
-    UpdateHeadsetStatus();
-    ApplySteamRule();
+    const ProcessList processes = TakeProcessList();
+    UpdateHeadsetStatus(processes);
+    ApplySteamRule(processes);
   }
 
   static WorkerJob StartedJob() { return sim::State().workerJob; }

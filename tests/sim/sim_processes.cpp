@@ -49,18 +49,12 @@ int SemaphoreCreations(const std::wstring& name) {
 
 using sim::State;
 
-ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded) {
+ProcessList TakeProcessList() {
   const sim::MachineCall call;
   ++State().calls.processSnapshots;
-  for (const auto& [id, name] : State().processes) {
-    if (id != excluded && ExecutableNameMatches(name, exeName)) return id;
-  }
-  return 0;
-}
-
-ProcessId FindProcessId(const std::wstring& exeName) {
-  const sim::MachineCall call;
-  return FindOtherProcessId(exeName, 0);
+  ProcessList list;
+  for (const auto& [id, name] : State().processes) list.entries.push_back(ProcessEntry{id, name});
+  return list;
 }
 
 int TerminateProcessById(ProcessId id) {
