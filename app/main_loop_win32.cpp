@@ -2,15 +2,19 @@
 
 #include "ui/loop_events.h"
 #include "ui/main_window.h"
+#include "ui/theme_win32.h"
 
 namespace {
 
 void DispatchWaitingMessages() {
   MSG message{};
+  bool taken = false;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    taken = true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  if (taken) NoteWindowMessagesTaken();
 }
 
 }  // namespace

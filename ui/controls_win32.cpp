@@ -6,6 +6,7 @@
 
 #include "ui/controls.h"
 #include "ui/main_window_win32.h"
+#include "ui/theme.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ void SetControlChecked(int id, bool checked) {
 }
 
 void SetControlEnabled(int id, bool enabled) {
+  if (id <= kLastLabelId) NoteLabelEnabledChanged();
   if (HWND control = ControlWindow(id)) EnableWindow(control, enabled);
   if (HWND spin = SpinOf(id)) EnableWindow(spin, enabled);
 }

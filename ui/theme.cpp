@@ -1,5 +1,7 @@
 #include "ui/theme.h"
 
+#include <optional>
+
 #include "ui/controls.h"
 #include "winsettings/registry.h"
 
@@ -17,6 +19,21 @@ constexpr ThemeColors kLightLabels{Rgb(0xE0, 0xE0, 0xE0), Rgb(0xCF, 0xD8, 0xEF),
 bool darkMode = false;
 ThemeColors labelColors = kLightLabels;
 bool leftButtonHeld = false;
+
+// Everything a label's colour follows besides the label itself. Reading the
+// cursor and the main window costs one call each; reading the labels'
+// rectangles, classes and states costs several per label.
+struct HoverInputs {
+  HoverView view;
+  bool buttonHeld = false;
+  int selectedLabel = -1;
+  unsigned enabledChanges = 0;
+  bool operator==(const HoverInputs&) const = default;
+};
+// What the last look at the labels saw; none before the first one, and none
+// again when the colours change.
+std::optional<HoverInputs> lastHoverInputs;
+unsigned labelEnabledChanges = 0;
 
 bool SystemAppsUseDarkTheme() {
   if (ReadRegValueType(kHkeyCurrentUser, kPersonalizeKey, kLightThemeValue, 0, nullptr) !=
@@ -37,6 +54,7 @@ void DecideDarkMode(std::uint8_t darkModeSetting) {
     darkMode = darkModeSetting == 1;
   }
   labelColors = darkMode ? kDarkLabels : kLightLabels;
+  lastHoverInputs.reset();
 }
 
 bool DarkModeOn() { return darkMode; }
@@ -54,7 +72,12 @@ Color LabelBackground(const LabelSituation& situation, const ThemeColors& colors
 void NoteLeftButtonHeld(bool held) { leftButtonHeld = held; }
 bool LeftButtonHeld() { return leftButtonHeld; }
 
+void NoteLabelEnabledChanged() { ++labelEnabledChanges; }
+
 void UpdateHoverColors() {
+  const HoverInputs inputs{ReadHoverView(), leftButtonHeld, SelectedLabel(), labelEnabledChanges};
+  if (lastHoverInputs == inputs) return;
+  lastHoverInputs = inputs;
   for (int id = 0; id <= kLastLabelId; ++id) {
     LabelSituation situation;
     if (!ReadLabelSituation(id, situation)) continue;

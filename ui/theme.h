@@ -46,10 +46,27 @@ bool LeftButtonHeld();
 
 // Recolours the clickable labels for hover, press and selection; a label
 // whose colour is already right is left alone, so nothing repaints while
-// the mouse stands still. Runs at every pass of an event loop.
+// the mouse stands still. Runs at every pass of an event loop, and looks at
+// the labels only when the cursor, the window, the held button, the
+// selection or a label's enabled state changed since its last look.
 void UpdateHoverColors();
+// A label was enabled or disabled; the next UpdateHoverColors looks again.
+void NoteLabelEnabledChanged();
 
 // Machine seams of the clickable labels (identifiers 0 to 9).
+
+// Where the cursor and the main window are, in screen coordinates.
+struct HoverView {
+  int cursorX = 0;
+  int cursorY = 0;
+  int windowLeft = 0;
+  int windowTop = 0;
+  int windowRight = 0;
+  int windowBottom = 0;
+  bool windowShown = false;
+  bool operator==(const HoverView&) const = default;
+};
+HoverView ReadHoverView();
 
 // False when `id` is not an existing clickable label of the window; the
 // button state is not filled in.

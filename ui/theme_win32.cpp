@@ -8,6 +8,7 @@
 #include "base/win32_handles.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
+#include "ui/main_window_win32.h"
 
 namespace {
 
@@ -16,6 +17,13 @@ constexpr wchar_t kBackgroundProperty[] = L"bgc";
 
 std::map<Color, HBRUSH> brushes;
 std::map<int, Color> labelBackgrounds;
+
+// GetCursorPos asks the server and the display driver for the position, so
+// it is read only when the cursor can have done something to the labels:
+// it reaches the program's windows only with a mouse message for them, and
+// can leave them only from a position inside the main window.
+POINT lastCursor{};
+bool messagesSinceCursorRead = true;
 
 void SetColorProperties(HWND control, Color text, Color background) {
   SetPropW(control, kTextColorProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(text)));
@@ -96,6 +104,29 @@ void ApplyDarkTheme() {
     }
     InvalidateRect(control, nullptr, TRUE);
   }
+}
+
+void NoteWindowMessagesTaken() { messagesSinceCursorRead = true; }
+
+HoverView ReadHoverView() {
+  HoverView view;
+  HWND window = MainWindowHandle();
+  RECT bounds{};
+  if (window && GetWindowRect(window, &bounds)) {
+    view.windowLeft = bounds.left;
+    view.windowTop = bounds.top;
+    view.windowRight = bounds.right;
+    view.windowBottom = bounds.bottom;
+  }
+  view.windowShown = window && IsWindowVisible(window) && !IsIconic(window);
+  // A hidden window has no label under the cursor, wherever it is.
+  if (view.windowShown && (messagesSinceCursorRead || PtInRect(&bounds, lastCursor))) {
+    GetCursorPos(&lastCursor);
+    messagesSinceCursorRead = false;
+  }
+  view.cursorX = lastCursor.x;
+  view.cursorY = lastCursor.y;
+  return view;
 }
 
 bool ReadLabelSituation(int id, LabelSituation& situation) {

@@ -20,3 +20,7 @@ void SwitchOffVisualStyle(HWND control);
 
 // Colours every control of the main window for dark mode; dark mode only.
 void ApplyDarkTheme();
+
+// The event loop took window messages from its queue; the cursor may have
+// moved onto the program's windows.
+void NoteWindowMessagesTaken();

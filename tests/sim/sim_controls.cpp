@@ -108,6 +108,7 @@ void StepControl(int id, int steps) {
 }
 
 void PointAt(int id) {
+  State().windowControls.pointedLabel = id;
   for (auto& [labelId, control] : State().windowControls.controls) {
     control.underCursor = labelId == id;
   }
@@ -131,6 +132,7 @@ void SetControlChecked(int id, bool checked) {
 
 void SetControlEnabled(int id, bool enabled) {
   const sim::MachineCall call;
+  if (id <= kLastLabelId) NoteLabelEnabledChanged();
   if (sim::SimControl* control = Find(id)) control->enabled = enabled;
 }
 
@@ -181,6 +183,15 @@ void SelectPage(int label, int page) {
 int SelectedLabel() {
   const sim::MachineCall call;
   return State().windowControls.selectedLabel;
+}
+
+// The simulated cursor stands on a label rather than at a point.
+HoverView ReadHoverView() {
+  const sim::MachineCall call;
+  HoverView view;
+  view.cursorX = State().windowControls.pointedLabel;
+  view.windowShown = State().mainWindowVisible;
+  return view;
 }
 
 bool ReadLabelSituation(int id, LabelSituation& situation) {

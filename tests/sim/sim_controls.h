@@ -31,6 +31,7 @@ struct SimControl {
 struct SimWindowControls {
   std::map<int, SimControl> controls;
   int selectedLabel = -1;
+  int pointedLabel = -1;
   std::vector<std::pair<int, int>> selectedPages;  // (label, page) as asked
   int focusDrops = 0;
 };
