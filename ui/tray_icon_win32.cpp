@@ -24,6 +24,10 @@ constexpr DWORD kIcoEntryBytes = 16;
 
 HICON images[kImageCount] = {};
 bool iconShown = false;
+// What the shell shows while iconShown.
+HeadsetLook shownLook;
+// The image the main window was last given; -1 before the first.
+int windowImage = -1;
 
 std::uint32_t ReadLittleEndian32(const BYTE* bytes) {
   return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
@@ -130,7 +134,18 @@ bool SendIconData(DWORD command, const HeadsetLook& look) {
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = TrayImageIcon(look.image);
   CopyTooltip(data, look.tooltip);
-  return Shell_NotifyIconW(command, &data) != FALSE;
+  if (Shell_NotifyIconW(command, &data) == FALSE) return false;
+  shownLook = look;
+  return true;
+}
+
+// Handing the shell the image and tooltip it already shows has it copy the
+// icon's bits and redraw it; a change of nothing but the callback message
+// costs neither and still fails when the shell has lost the icon.
+bool IconStillHeld() {
+  NOTIFYICONDATAW data = IconData(NIF_MESSAGE);
+  data.uCallbackMessage = kTrayCallbackMessage;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 // The program runs elevated and Explorer does not: without this, Windows
@@ -187,11 +202,14 @@ void SetTrayIconLook(const HeadsetLook& look) {
   if (!iconShown) return;
   // A refused change means the shell has lost the icon (Explorer ended);
   // the main loop's icon watch adds it again.
-  iconShown = SendIconData(NIM_MODIFY, look);
+  iconShown = look == shownLook ? IconStillHeld() : SendIconData(NIM_MODIFY, look);
 }
 
 void SetMainWindowImage(int image) {
   HWND window = MainWindowHandle();
-  if (window)
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TrayImageIcon(image)));
+  // Each WM_SETICON has the window manager and the taskbar fetch and redraw
+  // the icon, even when it is the one the window already shows.
+  if (!window || image == windowImage) return;
+  windowImage = image;
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TrayImageIcon(image)));
 }
