@@ -1,15 +1,35 @@
 #!/bin/bash
 # Makes the files of a release for the download server's "/dl" folder from a
-# built Vantrel.exe, the user's ReadMe.txt and the change log:
-#   release.sh <Vantrel.exe> <ReadMe.txt> <change log> <output folder> [display name]
+# built Vantrel.exe, the user's ReadMe.txt and the change log, and signs it:
+#   release.sh [--key <private key>] [--test-release] <Vantrel.exe> <ReadMe.txt>
+#              <change log> <output folder> [display name]
+# The private key (P-256, PEM) comes from --key or VANTREL_SIGNING_KEY.
 # Output: update.zip (both files at its root), vtrel.ver (one line, no line
-# end: name|version|update.zip|SHA3-224 of the archive) and change.log.
+# end: name|version|update.zip|SHA3-224 of the archive|signature) and
+# change.log. A program built with a development key is refused unless
+# --test-release says that the release is only for tests.
 set -euo pipefail
+usage="usage: $0 [--key <private key>] [--test-release] <Vantrel.exe> <ReadMe.txt> <change log> <output folder> [display name]"
+key=${VANTREL_SIGNING_KEY:-}
+test_release=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --key) [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }; key=$2; shift 2 ;;
+    --test-release) test_release=1; shift ;;
+    *) break ;;
+  esac
+done
 if [ $# -lt 4 ]; then
-  echo "usage: $0 <Vantrel.exe> <ReadMe.txt> <change log> <output folder> [display name]" >&2
+  echo "$usage" >&2
   exit 2
 fi
 program=$1 readme=$2 changes=$3 output=$4
+if [ -z "$key" ]; then
+  echo "release: no signing key; pass --key or set VANTREL_SIGNING_KEY" >&2
+  exit 1
+fi
+signer="$(dirname "$0")/sign-version-file.py"
+signing_public=$(python3 "$signer" --public "$key") || exit 1
 
 # The fixed file version of the program's version resource: the four
 # numbers the running program compares with the server's, read from the file
@@ -70,6 +90,27 @@ case "$name" in
   *"|"*) echo "release: the display name must not hold \"|\"" >&2; exit 1 ;;
 esac
 
+# The key the program carries checks every later update. A development key's
+# private half lies in some build folder; a program that trusts it must not
+# reach users.
+embedded=$(python3 - "$program" <<'PYTHON'
+import re, sys
+found = re.findall(rb"vantrel-update-key:(development|release):([0-9a-f]{128})",
+                   open(sys.argv[1], "rb").read())
+if len(found) != 1:
+    sys.exit(f"release: {sys.argv[1]}: carries no update key")
+print(found[0][0].decode(), found[0][1].decode())
+PYTHON
+)
+read -r embedded_kind embedded_key <<<"$embedded"
+if [ "$embedded_kind" = development ] && [ "$test_release" -eq 0 ]; then
+  echo "release: $program trusts a development key; build it with -DVANTREL_UPDATE_PUBLIC_KEY=<public key>, or pass --test-release" >&2
+  exit 1
+fi
+if [ "$embedded_key" != "$signing_public" ]; then
+  echo "release: note: $program trusts another key than the one that signs this release; later releases must be signed with that one" >&2
+fi
+
 # The program shows no change log of 1,024 characters or fewer, counted as
 # it counts them: UTF-16 units, a CR LF line end as two.
 characters=$(python3 -c 'import sys; print(len(open(sys.argv[1], encoding="utf-8", newline="").read().encode("utf-16-le")) // 2)' "$changes")
@@ -78,21 +119,25 @@ if [ "$characters" -le 1024 ]; then
   exit 1
 fi
 
-mkdir -p "$output"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The archive's entries carry exactly these names, whatever the inputs are
 # called.
-cp "$program" "$work/Vantrel.exe"
-cp "$readme" "$work/ReadMe.txt"
-rm -f "$output/update.zip"
-(cd "$work" && zip -q -X update.zip Vantrel.exe ReadMe.txt)
-mv "$work/update.zip" "$output/update.zip"
-if [ "$(stat -c %s "$output/update.zip")" -le 10240 ]; then
+mkdir "$work/files"
+cp "$program" "$work/files/Vantrel.exe"
+cp "$readme" "$work/files/ReadMe.txt"
+(cd "$work/files" && zip -q -X ../update.zip Vantrel.exe ReadMe.txt)
+if [ "$(stat -c %s "$work/update.zip")" -le 10240 ]; then
   echo "release: update.zip is 10,240 bytes or smaller; the program would reject it" >&2
   exit 1
 fi
-digest=$(python3 -c 'import hashlib, sys; print(hashlib.sha3_224(open(sys.argv[1], "rb").read()).hexdigest())' "$output/update.zip")
-printf '%s|%s|update.zip|%s' "$name" "$version" "$digest" >"$output/vtrel.ver"
-cp "$changes" "$output/change.log"
+digest=$(python3 -c 'import hashlib, sys; print(hashlib.sha3_224(open(sys.argv[1], "rb").read()).hexdigest())' "$work/update.zip")
+printf '%s|%s|update.zip|%s' "$name" "$version" "$digest" >"$work/vtrel.ver"
+# Signs and checks the signature; nothing is written to the output before.
+python3 "$signer" "$key" "$work/vtrel.ver"
+cp "$changes" "$work/change.log"
+mkdir -p "$output"
+for file in update.zip change.log vtrel.ver; do
+  mv -f "$work/$file" "$output/$file"
+done
 echo "release: $output/vtrel.ver = $(cat "$output/vtrel.ver")"

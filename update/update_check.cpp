@@ -13,6 +13,7 @@
 #include "update/download_url.h"
 #include "update/file_digest.h"
 #include "update/http.h"
+#include "update/update_signature.h"
 #include "update/update_system.h"
 #include "update/update_ui.h"
 #include "winsettings/registry.h"
@@ -33,6 +34,7 @@ constexpr unsigned kWorkerPollMs = 100;
 constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Vantrel";
 constexpr wchar_t kPolicyBaseUrl[] = L"UpdateBaseUrl";
 constexpr wchar_t kPolicyCaFile[] = L"UpdateCaFile";
+constexpr wchar_t kPolicyPublicKey[] = L"UpdatePublicKey";
 constexpr wchar_t kHttpsScheme[] = L"https://";
 
 bool newVersionFound = false;
@@ -44,6 +46,12 @@ std::wstring PolicyText(const wchar_t* name) {
   RegValue record;
   const std::wstring text = ReadRegValue(kHkeyLocalMachine, kPolicyKey, name, 0, &record);
   return record.VALUETYPE == kRegSz ? text : std::wstring();
+}
+
+// A managed mirror signs with a key of its own: the policy names it as 128
+// hexadecimal digits, X then Y. Anything else leaves the built key in force.
+UpdatePublicKey TrustedUpdateKey() {
+  return ParseHex64(ToUtf8(PolicyText(kPolicyPublicKey)), false).value_or(CompiledUpdateKey());
 }
 
 std::string UrlOf(const std::wstring& path) { return ToUtf8(DownloadBaseUrl() + path); }
@@ -143,6 +151,12 @@ bool ReadOnlineVersion(bool manual, VersionFile& release, bool& skipped) {
   }
   if (reply.status != 200 || reply.body.empty()) {
     LogError(L"Can not read Online Version");
+    return false;
+  }
+  // Whoever holds the server, or its certificate, could serve any archive
+  // with a digest to match; only the publisher's key can sign the digest.
+  if (!VersionFileIsSigned(reply.body, TrustedUpdateKey())) {
+    LogError(L"Update is not signed correctly");
     return false;
   }
   release = SplitVersionFile(FromUtf8(reply.body));

@@ -25,7 +25,8 @@ int ChangeLogDialog(const std::wstring& displayName, const std::wstring& version
 std::wstring DownloadBaseUrl();
 
 // The version file's four "|"-separated fields, verbatim; missing ones are
-// empty and any after the fourth are ignored.
+// empty. A fifth holds their signature (update_signature.h); any after it
+// are ignored.
 struct VersionFile {
   std::wstring displayName;
   std::wstring version;

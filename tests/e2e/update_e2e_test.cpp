@@ -151,7 +151,7 @@ class UpdateEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.started());
-    update_test::SetUpdatePolicy(server.Url() + "/dl", server.CaFile());
+    update_test::SetUpdatePolicy(server.Url() + "/dl", server.CaFile(), server.PublicKeyHex());
     // Wine has no tar.exe; the program runs the system folder's, so the
     // stand-in goes there.
     ASSERT_TRUE(CopyFileW((FolderOf(kStandInProgram) + L"\\tar.exe").c_str(),
@@ -173,9 +173,11 @@ class UpdateEndToEnd : public ::testing::Test {
     EXPECT_TRUE(e2e::WaitForControlText(window, 34, logged, kUpdateTimeoutMs));
   }
 
-  // Makes the next version's release with the release tool and serves it;
-  // `leftOut` names an entry taken out of its archive again.
-  void PublishNextVersion(const char* leftOut = nullptr) {
+  // Makes the next version's release with the release tool, signed by
+  // `key` (default: the test publisher's), and serves it; `leftOut` names an
+  // entry taken out of its archive again.
+  void PublishNextVersion(const char* leftOut = nullptr, std::string key = "") {
+    if (key.empty()) key = server.SigningKey();
     const std::wstring release = folder.PathOf(L"release");
     CreateDirectoryW(release.c_str(), nullptr);
     newProgram = NextVersionOf(folder.PathOf(L"Vantrel.exe"), oldProgram);
@@ -185,10 +187,11 @@ class UpdateEndToEnd : public ::testing::Test {
     while (changes.size() <= 1100) changes += "- Fixed one more thing.\r\n";
     folder.Write(L"release\\changes.txt", changes);
     const std::string out = HostPath(folder.PathOf(L"release\\out"));
-    ASSERT_EQ(update_test::RunHostCommand(
-                  {"/bin/bash", kReleaseScript, HostPath(folder.PathOf(L"release\\Vantrel.exe")),
-                   kUserReadMe, HostPath(release + L"\\changes.txt"), out, "Vantrel Next"}),
-              0);
+    ASSERT_EQ(
+        update_test::RunHostCommand({"/bin/bash", kReleaseScript, "--key", key, "--test-release",
+                                     HostPath(folder.PathOf(L"release\\Vantrel.exe")), kUserReadMe,
+                                     HostPath(release + L"\\changes.txt"), out, "Vantrel Next"}),
+        0);
     for (const wchar_t* name : {L"vtrel.ver", L"change.log", L"update.zip"}) {
       server.Put("dl/" + Narrow(name), ReadBytes(release + L"\\out\\" + name));
     }
@@ -275,8 +278,11 @@ class UpdateEndToEnd : public ::testing::Test {
   RunningProgram restarted;  // the program the updater started
 };
 
+// Signed with the key the build carries: no policy names another.
 TEST_F(UpdateEndToEnd, NewVersionReplacesTheRunningProgram) {
-  PublishNextVersion();
+  if (std::string(kDevelopmentSigningKey).empty()) GTEST_SKIP() << "built with a publisher's key";
+  update_test::SetUpdatePolicy(server.Url() + "/dl", server.CaFile());
+  PublishNextVersion(nullptr, kDevelopmentSigningKey);
   EXPECT_EQ(versionFile.substr(0, versionFile.find("|update.zip|")),
             "Vantrel Next|" + Narrow(RaisedBuild(ownVersion)));
   folder.Write(L"Vantrel.ini", "CheckForUpdate = 1\r\n");
@@ -412,11 +418,12 @@ TEST_F(UpdateEndToEnd, FolderThatOrdinaryUsersCanChangeIsReported) {
   }
 }
 
+// A signed version file whose digest does not fit the archive.
 TEST_F(UpdateEndToEnd, WrongChecksumKeepsTheOldProgram) {
   PublishNextVersion();
-  const std::string wrong =
-      versionFile.substr(0, versionFile.size() - 1) + (versionFile.back() == '0' ? "1" : "0");
-  server.Put("dl/vtrel.ver", wrong);
+  std::string fields = versionFile.substr(0, versionFile.find_last_of('|'));
+  fields.back() = fields.back() == '0' ? '1' : '0';
+  server.PutVersionFile(fields);
   folder.Write(L"Vantrel.ini", "CheckForUpdate = 1\r\n");
   RunningProgram program = e2e::Start(folder);
   HWND dialog = WaitForChangeLog(program.id());
@@ -429,6 +436,34 @@ TEST_F(UpdateEndToEnd, WrongChecksumKeepsTheOldProgram) {
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
   EXPECT_FALSE(folder.Exists(L"vtrel.updater.exe"));
   EXPECT_FALSE(folder.Exists(L"vtrel_tmp"));
+}
+
+// Unsigned, signed by a key the program does not trust, or changed after
+// signing: the program says so and asks the server for nothing more.
+TEST_F(UpdateEndToEnd, BadlySignedVersionFilesDownloadNothing) {
+  PublishNextVersion();
+  const size_t signatureAt = versionFile.find_last_of('|');
+  const std::string fields = versionFile.substr(0, signatureAt);
+  const std::string signature = versionFile.substr(signatureAt);
+  const std::string digest = fields.substr(fields.find_last_of('|') + 1);
+  std::string otherDigest = digest;
+  otherDigest.back() = otherDigest.back() == '0' ? '1' : '0';
+  const std::string otherArchive =
+      "Vantrel Next|" + Narrow(RaisedBuild(ownVersion)) + "|other.zip|";
+  server.Put("dl/other.zip", archive);
+  for (const std::string& served :
+       {fields, fields.substr(0, fields.size() - digest.size()) + otherDigest + signature,
+        otherArchive + digest + signature, std::string()}) {
+    if (served.empty()) {
+      server.PutVersionFile(fields, server.StrangerSigningKey());
+    } else {
+      server.Put("dl/vtrel.ver", served);
+    }
+    StartAndWaitForLog(L"!Update is not signed correctly");
+    EXPECT_EQ(server.Requests().find("change.log"), std::string::npos) << served;
+    EXPECT_EQ(server.Requests().find(".zip"), std::string::npos) << served;
+    EXPECT_FALSE(folder.Exists(L"vtrel_tmp"));
+  }
 }
 
 // Without parameters the updater still closes the running program (with

@@ -65,6 +65,28 @@ void TestServer::Put(const std::string& path, const std::string& bytes) const {
   WriteFile(full, bytes);
 }
 
+std::string TestServer::SigningKey() const {
+  return std::string(kServerWorkFolder) + "/certificates/signing-key.pem";
+}
+
+std::string TestServer::StrangerSigningKey() const {
+  return std::string(kServerWorkFolder) + "/certificates/stranger-signing-key.pem";
+}
+
+std::string TestServer::PublicKeyHex() const {
+  std::ifstream file(
+      HostToLocalPath(std::string(kServerWorkFolder) + "/certificates/signing-key.hex"));
+  std::string text;
+  std::getline(file, text);
+  return text;
+}
+
+void TestServer::PutVersionFile(const std::string& fields, const std::string& key) const {
+  Put("dl/vtrel.ver", fields);
+  RunHostCommand(
+      {"/usr/bin/python3", kSignScript, key.empty() ? SigningKey() : key, root_ + "/dl/vtrel.ver"});
+}
+
 void TestServer::AnswerWith(const std::string& path, int status,
                             const std::string& location) const {
   Put(path + ".status", std::to_string(status) + (location.empty() ? "" : " " + location));

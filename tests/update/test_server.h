@@ -27,11 +27,19 @@ class TestServer {
   std::string PlainUrl() const;
   // The test CA's certificate, as the program under test names the file.
   std::string CaFile() const;
+  // The test publisher's private key (a host path), the same key's public
+  // half as the UpdatePublicKey policy names it, and a key nobody trusts.
+  std::string SigningKey() const;
+  std::string PublicKeyHex() const;
+  std::string StrangerSigningKey() const;
   // The paths of the requests that reached any of the server's ports.
   std::string Requests() const;
 
   // Files served: `path` is relative to the root ("dl/vtrel.ver").
   void Put(const std::string& path, const std::string& bytes) const;
+  // Serves "dl/vtrel.ver": the four `fields`, signed by `key` (default:
+  // SigningKey()) with the release tool's signer.
+  void PutVersionFile(const std::string& fields, const std::string& key = "") const;
   // Answers `path` with `status` (and a Location) instead of the file.
   void AnswerWith(const std::string& path, int status, const std::string& location = "") const;
   // Sends the headers and `bytes` of the body, then goes silent.

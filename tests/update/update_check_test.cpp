@@ -2,6 +2,7 @@
 // its log line, the skip rule, the dialog's results and the hand-over.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@
 #include "base/worker_slot.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_controls.h"
+#include "tests/sim/sim_registry.h"
 #include "tests/sim/sim_update.h"
+#include "tests/update/test_signer.h"
 #include "ui/controls.h"
 #include "base/event_log.h"
 #include "update/sha3.h"
@@ -41,6 +44,7 @@ class UpdateCheckTest : public ::testing::Test {
     ProgramSettings() = Settings{};
     Identity().fileVersion = kOwnVersion;
     sim::AddMainWindowControls();
+    TrustPolicyKey(signer.PublicKeyHex());
     // The log lives for the whole process; a line holding ":" is never
     // taken for a repeat of the previous test's last line.
     AddLogLine(L"test: start", 0);
@@ -58,7 +62,19 @@ class UpdateCheckTest : public ::testing::Test {
     return lines;
   }
 
-  void ServeVersionFile(const std::string& text) { sim::ServeHttp(Url("/vtrel.ver"), 200, text); }
+  // The administrator's policy names the key that signs releases.
+  static void TrustPolicyKey(const std::string& hex) {
+    sim::PutRegString(kHkeyLocalMachine, L"SOFTWARE\\Policies\\Vantrel", L"UpdatePublicKey",
+                      std::wstring(hex.begin(), hex.end()));
+  }
+  // Signed as the release tool signs: the fields as given, "|" and the
+  // signature over them.
+  void ServeVersionFile(const std::string& fields) {
+    ServeUnsignedVersionFile(fields + "|" + signer.SignatureHex(fields));
+  }
+  void ServeUnsignedVersionFile(const std::string& text) {
+    sim::ServeHttp(Url("/vtrel.ver"), 200, text);
+  }
   void ServeChangeLog(size_t characters) {
     sim::ServeHttp(Url("/change.log"), 200, std::string(characters, 'c'));
   }
@@ -77,6 +93,7 @@ class UpdateCheckTest : public ::testing::Test {
 
   bool ButtonPaused() const { return Loop().updateButtonEnableTime == MonotonicSeconds() + 5; }
 
+  update_test::TestSigner signer;
   size_t logStart = 0;
 };
 
@@ -166,11 +183,57 @@ TEST_F(UpdateCheckTest, NoServerLogsAndManualShowsTheBox) {
   EXPECT_TRUE(CleanedUp());
 }
 
-TEST_F(UpdateCheckTest, VersionFileWithoutSeparator) {
-  ServeVersionFile("2030.1.1.1");
+TEST_F(UpdateCheckTest, VersionFileWithOnlyAName) {
+  ServeVersionFile("2030.1.1.1|||");
   UpdateCheck(true);
   EXPECT_EQ(Logged(), Lines{L"!No Online Version found"});
   EXPECT_EQ(sim::UpdateMessages().size(), 1u);
+}
+
+// Before the change log or the archive is asked for: the version file must
+// carry the trusted key's signature over its first four fields, exactly as
+// served, in lowercase hexadecimal.
+TEST_F(UpdateCheckTest, VersionFileWithoutAGoodSignatureEndsTheCheck) {
+  const std::string fields = "Next|2030.1.1.1|next.zip|" + DigestOf(Archive(20000));
+  const std::string signature = signer.SignatureHex(fields);
+  std::string upper = signature;
+  for (char& c : upper) c = static_cast<char>(std::toupper(c));
+  for (const std::string& text :
+       {fields, fields + "|", fields + "|" + upper, fields + "|" + signature.substr(1),
+        fields + "|" + signature + "\r\n", fields + " |" + signature,
+        "Next|2030.1.1.2|next.zip|" + DigestOf(Archive(20000)) + "|" + signature,
+        "Next|2030.1.1.1|other.zip|" + DigestOf(Archive(20000)) + "|" + signature}) {
+    SetUp();
+    ServeUnsignedVersionFile(text);
+    sim::ServeHttp(Url("/next.zip"), 200, Archive(20000));
+    ServeChangeLog(1025);
+    UpdateCheck(false);
+    EXPECT_EQ(Logged(), Lines{L"!Update is not signed correctly"}) << text;
+    EXPECT_EQ(sim::RequestedUrls(), std::vector<std::string>{Url("/vtrel.ver")});
+    EXPECT_TRUE(sim::ChangeLogsShown().empty());
+    EXPECT_TRUE(CleanedUp());
+  }
+  // Fields after the signature are not part of it; the signed ones count.
+  SetUp();
+  ServeUnsignedVersionFile(fields + "|" + signature + "|later");
+  ServeChangeLog(1025);
+  UpdateCheck(false);
+  EXPECT_EQ(sim::ChangeLogsShown().size(), 1u);
+}
+
+// The policy's key replaces the built one: a release that it signed is
+// taken (uppercase digits too); an empty or short one leaves the built key,
+// which did not sign it.
+TEST_F(UpdateCheckTest, PolicyKeyReplacesTheBuiltOne) {
+  std::string upper = signer.PublicKeyHex();
+  for (char& c : upper) c = static_cast<char>(std::toupper(c));
+  for (const std::string& policy : {upper, std::string(), upper.substr(2)}) {
+    SetUp();
+    TrustPolicyKey(policy);
+    ServeRelease(Archive(20000));
+    UpdateCheck(false);
+    EXPECT_EQ(sim::ChangeLogsShown().size(), policy == upper ? 1u : 0u) << policy;
+  }
 }
 
 TEST_F(UpdateCheckTest, MissingArchiveName) {
@@ -179,9 +242,9 @@ TEST_F(UpdateCheckTest, MissingArchiveName) {
   EXPECT_EQ(Logged(), Lines{L"!No Online Version found"});
 }
 
-TEST_F(UpdateCheckTest, AutomaticCheckWithoutSeparatorMatchesAnEmptySkip) {
+TEST_F(UpdateCheckTest, AutomaticCheckWithoutAVersionMatchesAnEmptySkip) {
   sim::PutFile(L"vtrel.updater.exe", "old");
-  ServeVersionFile("2030.1.1.1");
+  ServeVersionFile("2030.1.1.1|||");
   UpdateCheck(false);
   EXPECT_TRUE(Logged().empty());
   EXPECT_TRUE(sim::UpdateMessages().empty());

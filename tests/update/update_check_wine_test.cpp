@@ -108,7 +108,7 @@ class UpdateCheckWine : public ::testing::Test {
   void TearDown() override { update_test::RemoveUpdatePolicy(); }
 
   void PointAt(const std::string& url) {
-    update_test::SetUpdatePolicy(url + "/dl", server.CaFile());
+    update_test::SetUpdatePolicy(url + "/dl", server.CaFile(), server.PublicKeyHex());
   }
 
   std::vector<std::wstring> Logged() const {
@@ -123,7 +123,7 @@ class UpdateCheckWine : public ::testing::Test {
   std::wstring LastLine() const { return Logged().empty() ? L"" : Logged().back(); }
 
   void ServeRelease(const std::string& archive, const std::string& archiveName = "next.zip") {
-    server.Put("dl/vtrel.ver", "Vantrel Next|2021.3.3.1|" + archiveName + "|" + DigestOf(archive));
+    server.PutVersionFile("Vantrel Next|2021.3.3.1|" + archiveName + "|" + DigestOf(archive));
     server.Put("dl/change.log", "Changes\n" + std::string(1100, '*'));
   }
 
@@ -159,14 +159,14 @@ TEST_F(UpdateCheckWine, NoServerAtAll) {
   EXPECT_EQ(Logged(), Lines{L"!Can not read Online Version"});
 }
 
-TEST_F(UpdateCheckWine, VersionFileWithoutSeparator) {
-  server.Put("dl/vtrel.ver", "2030.1.1.1");
+TEST_F(UpdateCheckWine, VersionFileWithOnlyAName) {
+  server.PutVersionFile("2030.1.1.1|||");
   UpdateCheck(false);
   EXPECT_EQ(Logged(), Lines{L"!No Online Version found"});
 }
 
 TEST_F(UpdateCheckWine, SameVersion) {
-  server.Put("dl/vtrel.ver", "Same|2021.3.2.76|same.zip|abc");
+  server.PutVersionFile("Same|2021.3.2.76|same.zip|abc");
   UpdateCheck(false);
   EXPECT_EQ(Logged(), Lines{L" No new Version found"});
 }

@@ -7,10 +7,11 @@
 
 namespace update_test {
 
-// Writes UpdateBaseUrl and UpdateCaFile (each only when not empty) as
-// REG_SZ values below HKLM\SOFTWARE\Policies\Vantrel, after removing what
-// an earlier test left there.
-void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile);
+// Writes UpdateBaseUrl, UpdateCaFile and UpdatePublicKey (each only when not
+// empty) as REG_SZ values below HKLM\SOFTWARE\Policies\Vantrel, after
+// removing what an earlier test left there.
+void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile,
+                     const std::string& publicKey = "");
 void RemoveUpdatePolicy();
 
 }  // namespace update_test

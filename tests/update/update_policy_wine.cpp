@@ -16,10 +16,12 @@ void SetText(const char* name, const std::string& value) {
 
 }  // namespace
 
-void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile) {
+void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile,
+                     const std::string& publicKey) {
   RemoveUpdatePolicy();
   SetText("UpdateBaseUrl", baseUrl);
   SetText("UpdateCaFile", caFile);
+  SetText("UpdatePublicKey", publicKey);
 }
 
 void RemoveUpdatePolicy() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKey); }

@@ -22,6 +22,26 @@ import sys
 import threading
 import time
 
+SIGNER = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "sign-version-file.py"
+
+
+def run_openssl(state, *args):
+    subprocess.run(["openssl", *args], check=True, cwd=state,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def make_signing_keys(state):
+    """The test publisher's P-256 key pair, with its public half as the
+    policy names it, and a stranger's key; made once per folder."""
+    if (state / "signing-key.hex").exists():
+        return
+    for name in ("stranger-signing-key.pem", "signing-key.pem"):
+        run_openssl(state, "ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out", name)
+    public = subprocess.run([sys.executable, str(SIGNER), "--public", "signing-key.pem"],
+                            check=True, cwd=state, capture_output=True).stdout
+    (state / "signing-key.hex.new").write_bytes(public.strip())
+    os.replace(state / "signing-key.hex.new", state / "signing-key.hex")
+
 
 def make_certificates(state):
     """A test CA and a server certificate it signed, plus a stranger CA with
@@ -29,8 +49,7 @@ def make_certificates(state):
     if (state / "stranger-server.pem").exists():
         return
     def run(*args):
-        subprocess.run(["openssl", *args], check=True, cwd=state,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run_openssl(state, *args)
     extensions = state / "server.ext"
     extensions.write_text(
         "subjectAltName=DNS:localhost,IP:127.0.0.1\n"
@@ -122,6 +141,7 @@ def main():
     for folder in (certificates, state, root):
         folder.mkdir(parents=True, exist_ok=True)
     make_certificates(certificates)
+    make_signing_keys(certificates)
     Handler.root = root
     Handler.requests = state / "requests"
     port = serve(certificates, "ca")
