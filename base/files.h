@@ -14,6 +14,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes);
 // step, so a failure at any point leaves the previous file untouched.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 
+// Renames a file; fails when `to` exists: nothing is ever overwritten. Like
+// ReplaceFileContents it waits out, for up to a second, another process
+// that holds the file open.
+bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to);
+
 // Size in bytes of a regular file; -1 when it does not exist or is a folder.
 std::int64_t FileSizeOf(const std::wstring& path);
 

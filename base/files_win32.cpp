@@ -8,9 +8,9 @@
 namespace {
 
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
-// How long a replacement waits out another process holding the file open.
-constexpr int kReplaceTries = 10;
-constexpr DWORD kReplaceRetryMs = 100;
+// How long a rename waits out another process holding the file open.
+constexpr int kMoveTries = 10;
+constexpr DWORD kMoveRetryMs = 100;
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
   size_t written = 0;
@@ -44,13 +44,11 @@ bool MayPass(DWORD error, const std::wstring& to) {
          !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-bool MoveOver(const std::wstring& from, const std::wstring& to) {
+bool MoveWaitingOutHolders(const std::wstring& from, const std::wstring& to, DWORD flags) {
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return true;
-    }
-    if (attempt == kReplaceTries || !MayPass(GetLastError(), to)) return false;
-    Sleep(kReplaceRetryMs);
+    if (MoveFileExW(from.c_str(), to.c_str(), flags)) return true;
+    if (attempt == kMoveTries || !MayPass(GetLastError(), to)) return false;
+    Sleep(kMoveRetryMs);
   }
 }
 
@@ -81,11 +79,17 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
   const std::wstring temporary = path + kTemporarySuffix;
-  if (!WriteNewFile(temporary, bytes) || !MoveOver(temporary, path)) {
+  if (!WriteNewFile(temporary, bytes) ||
+      !MoveWaitingOutHolders(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
     return false;
   }
   return true;
+}
+
+bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+  return MoveWaitingOutHolders(from, to, 0);
 }
 
 std::int64_t FileSizeOf(const std::wstring& path) {

@@ -3,9 +3,6 @@
 
 #include <string>
 
-// Renames a file; fails when `to` exists: nothing is ever overwritten.
-bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to);
-
 // Opens the archive so that others may read it but nobody can write,
 // rename or delete it until ReleaseArchive; false when it cannot be opened.
 bool HoldArchive(const std::wstring& path);

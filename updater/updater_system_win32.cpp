@@ -4,11 +4,6 @@
 #include "base/win32_handles.h"
 #include "updater/updater_system.h"
 
-bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
-  // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-  return MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
-}
-
 namespace {
 
 // A zip of a few megabytes takes seconds; a tar that hangs must not keep the

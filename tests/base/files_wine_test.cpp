@@ -1,5 +1,5 @@
-// The settings file's replacement against other processes that open it: a
-// scanner or an editor reading it must not make a save go missing.
+// Replacements and renames against other processes that open the file: a
+// scanner or an editor reading it must not make a save or an update fail.
 #include "base/files.h"
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "base/win32_handles.h"
 
@@ -19,20 +20,25 @@ std::wstring ScratchFile() {
   return std::wstring(temp) + L"vantrel-files-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
 }
 
+// Opens `path` as most programs read a file, without sharing deletion,
+// which blocks renaming the file and renaming another over it until the
+// handle is closed, 300 ms later.
+std::thread HoldBriefly(const std::wstring& path) {
+  UniqueHandle reader(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_TRUE(reader);
+  return std::thread([reader = std::move(reader)]() mutable {
+    Sleep(300);
+    reader.Reset();
+  });
+}
+
 }  // namespace
 
 TEST(FilesWine, ReplaceWaitsOutAReaderThatHoldsTheFileBriefly) {
   const std::wstring path = ScratchFile();
   ASSERT_TRUE(ReplaceFileContents(path, "old"));
-  // Readers that do not share deletion (most programs) block a rename over
-  // the file for as long as they hold it open.
-  UniqueHandle reader(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(reader);
-  std::thread release([&] {
-    Sleep(300);
-    reader.Reset();
-  });
+  std::thread release = HoldBriefly(path);
   const bool saved = ReplaceFileContents(path, "new");
   release.join();
   std::string bytes;
@@ -40,6 +46,24 @@ TEST(FilesWine, ReplaceWaitsOutAReaderThatHoldsTheFileBriefly) {
   EXPECT_TRUE(ReadWholeFile(path, bytes));
   EXPECT_EQ(bytes, "new");
   DeleteFileW(path.c_str());
+}
+
+// The updater's renames of the program's files: a scanner looking at a file
+// the moment it is moved (the program just extracted, the old one moving
+// back) must not leave the folder without its program.
+TEST(FilesWine, RenameWaitsOutAReaderThatHoldsTheFileBriefly) {
+  const std::wstring path = ScratchFile();
+  const std::wstring moved = path + L".old";
+  ASSERT_TRUE(ReplaceFileContents(path, "program"));
+  std::thread release = HoldBriefly(path);
+  const bool renamed = RenameWithoutReplacing(path, moved);
+  release.join();
+  std::string bytes;
+  EXPECT_TRUE(renamed);
+  EXPECT_TRUE(ReadWholeFile(moved, bytes));
+  EXPECT_EQ(bytes, "program");
+  DeleteFileW(path.c_str());
+  DeleteFileW(moved.c_str());
 }
 
 // A folder in the file's place (or, on Windows, a read-only file) refuses

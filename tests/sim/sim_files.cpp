@@ -66,6 +66,17 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
   return true;
 }
 
+bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+  const sim::MachineCall call;
+  auto& files = State().files;
+  auto source = files.find(PathKey(from));
+  if (source == files.end() || files.count(PathKey(to)) != 0) return false;
+  sim::SimFile file = source->second;
+  files.erase(source);
+  files[PathKey(to)] = file;
+  return true;
+}
+
 std::int64_t FileSizeOf(const std::wstring& path) {
   const sim::MachineCall call;
   auto found = State().files.find(PathKey(path));

@@ -144,17 +144,6 @@ int RunChangeLogWindow(const std::wstring& title, const std::wstring& changeLog)
   return Update().changeLogAnswer;
 }
 
-bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
-  const sim::MachineCall call;
-  auto& files = State().files;
-  auto source = files.find(sim::PathKey(from));
-  if (source == files.end() || files.count(sim::PathKey(to)) != 0) return false;
-  sim::SimFile file = source->second;
-  files.erase(source);
-  files[sim::PathKey(to)] = file;
-  return true;
-}
-
 bool HoldArchive(const std::wstring& path) {
   if (!sim::HasFile(path)) return false;
   Update().heldArchive = path;

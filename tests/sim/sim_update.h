@@ -1,6 +1,6 @@
 // The simulated machine's side of the self-update: a download server, the
 // change-log dialog's answer, the updater image and start, the hand-over,
-// and the updater's renames and tar.
+// and the updater's tar.
 #pragma once
 
 #include <cstdint>
