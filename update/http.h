@@ -10,8 +10,9 @@
 #include <string>
 
 // What a request into memory brought back. A request that failed on the
-// network (no connection, name not resolved, TLS refused, stalled) still
-// counts as made, with status 0.
+// network (no connection, name not resolved, TLS refused, stalled, longer
+// than 30 s in all or a body above 1 MiB) still counts as made, with
+// status 0 and no body.
 struct HttpReply {
   long status = 0;
   std::string body;  // the bytes as received

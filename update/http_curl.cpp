@@ -12,9 +12,10 @@ constexpr char kUserAgent[] = "Mozilla/5.0 Gecko/41.0 Firefox/41.0";
 constexpr long kConnectTimeoutSeconds = 20;
 constexpr long kStallBytesPerSecond = 1;
 constexpr long kStallSeconds = 30;
-// The version file and the change log are a few kilobytes; a server sending
-// more than this into memory is not a download server.
-constexpr std::size_t kMaxTextBytes = 8 << 20;
+// The version file and the change log are a few kilobytes that arrive in a
+// moment. The start-up check waits for them on the main thread: a server
+// that sends far more, or takes far longer, is not a download server.
+constexpr StreamLimits kTextLimits{1 << 20, 30};
 // Plain http would let anyone on the way change the answer; a redirect is
 // not followed, but it must not lead elsewhere either.
 constexpr char kAllowedProtocols[] = "https";
@@ -47,7 +48,7 @@ bool AppendToText(const char* data, std::size_t size, void* context) {
   return true;
 }
 
-EasyHandle NewRequest(const std::string& url, SinkTarget* target) {
+EasyHandle NewRequest(const std::string& url, long maxSeconds, SinkTarget* target) {
   EasyHandle handle(curl_easy_init());
   if (!handle) return handle;
   CURL* curl = handle.get();
@@ -63,6 +64,9 @@ EasyHandle NewRequest(const std::string& url, SinkTarget* target) {
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  // A server that keeps trickling just above the stall bound would hold
+  // the program for ever without a bound on the whole transfer.
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, maxSeconds);
   if (!caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
   return handle;
 }
@@ -73,8 +77,8 @@ void SetHttpCaFile(const std::string& path) { caFile = path; }
 
 bool HttpGetText(const std::string& url, HttpReply& reply) {
   reply = HttpReply{};
-  SinkTarget target{AppendToText, &reply.body, kMaxTextBytes};
-  EasyHandle request = NewRequest(url, &target);
+  SinkTarget target{AppendToText, &reply.body, kTextLimits.maxBytes};
+  EasyHandle request = NewRequest(url, kTextLimits.maxSeconds, &target);
   if (!request) return false;
   if (curl_easy_perform(request.get()) != CURLE_OK) {
     // A cut-short body is no answer at all.
@@ -87,10 +91,7 @@ bool HttpGetText(const std::string& url, HttpReply& reply) {
 
 bool HttpGetStreamed(const std::string& url, StreamLimits limits, HttpSink sink, void* context) {
   SinkTarget target{sink, context, limits.maxBytes};
-  EasyHandle request = NewRequest(url, &target);
+  EasyHandle request = NewRequest(url, limits.maxSeconds, &target);
   if (!request) return false;
-  // A server that keeps trickling just above the stall bound would hold
-  // the program for ever without a bound on the whole transfer.
-  curl_easy_setopt(request.get(), CURLOPT_TIMEOUT, limits.maxSeconds);
   return curl_easy_perform(request.get()) == CURLE_OK;
 }

@@ -125,12 +125,30 @@ TEST_F(Http, StreamedTransferIsCutAtItsLimits) {
   EXPECT_LE(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// A server that sends part of its answer and then nothing: the request is
+// A server that sends part of its answer and then nothing: the transfer is
 // given up after the stall bound (30 s below 1 byte/s), not waited on for
-// ever, and counts as a network failure.
+// ever. Streamed, without a time bound of its own: a text request's 30 s in
+// all would end it just as soon and hide a missing stall bound.
 TEST_F(Http, StalledTransferEndsWithinTheBound) {
-  server.Put("dl/vtrel.ver", std::string(5000, 'v'));
-  server.StallAfter("dl/vtrel.ver", 100);
+  server.Put("dl/update.zip", std::string(5000, 'z'));
+  server.StallAfter("dl/update.zip", 100);
+  const auto start = std::chrono::steady_clock::now();
+  std::string streamed;
+  EXPECT_FALSE(HttpGetStreamed(server.Url() + "/dl/update.zip", kUnbounded, AppendTo, &streamed));
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+          .count();
+  EXPECT_GE(seconds, 29);
+  EXPECT_LE(seconds, 45);
+}
+
+// Two bytes a second never trip the stall bound; the version file or change
+// log that takes longer than 30 s in all is given up all the same, as a
+// network failure, rather than holding the start-up check for the 50 s the
+// whole body would take.
+TEST_F(Http, TricklingTextEndsAtItsTimeBound) {
+  server.Put("dl/vtrel.ver", std::string(100, 'v'));
+  server.Trickle("dl/vtrel.ver", 500);
   const auto start = std::chrono::steady_clock::now();
   HttpReply reply;
   ASSERT_TRUE(HttpGetText(server.Url() + "/dl/vtrel.ver", reply));
@@ -140,7 +158,21 @@ TEST_F(Http, StalledTransferEndsWithinTheBound) {
   EXPECT_EQ(reply.status, 0);
   EXPECT_EQ(reply.body, "");
   EXPECT_GE(seconds, 29);
-  EXPECT_LE(seconds, 45);
+  EXPECT_LE(seconds, 40);
+}
+
+// The version file and the change log are small: a body of up to 1 MiB
+// comes back whole, a larger one is no answer at all.
+TEST_F(Http, TextAboveOneMebibyteIsANetworkFailure) {
+  server.Put("dl/change.log", std::string(1 << 20, 'c'));
+  HttpReply reply;
+  ASSERT_TRUE(HttpGetText(server.Url() + "/dl/change.log", reply));
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(reply.body.size(), 1u << 20);
+  server.Put("dl/change.log", std::string((1 << 20) + 1, 'c'));
+  ASSERT_TRUE(HttpGetText(server.Url() + "/dl/change.log", reply));
+  EXPECT_EQ(reply.status, 0);
+  EXPECT_EQ(reply.body, "");
 }
 
 // A server that accepts the connection and then stays silent, before any

@@ -96,4 +96,8 @@ void TestServer::StallAfter(const std::string& path, int bytes) const {
   Put(path + ".stall", std::to_string(bytes));
 }
 
+void TestServer::Trickle(const std::string& path, int milliseconds) const {
+  Put(path + ".trickle", std::to_string(milliseconds));
+}
+
 }  // namespace update_test

@@ -44,6 +44,8 @@ class TestServer {
   void AnswerWith(const std::string& path, int status, const std::string& location = "") const;
   // Sends the headers and `bytes` of the body, then goes silent.
   void StallAfter(const std::string& path, int bytes) const;
+  // Sends the headers, then one byte of the body every `milliseconds`.
+  void Trickle(const std::string& path, int milliseconds) const;
 
  private:
   std::string ReadState(const std::string& name) const;

@@ -11,6 +11,7 @@ Beside a served file, small side files change the answer:
 
   NAME.status   "301 https://elsewhere/" : that status (and Location) instead
   NAME.stall    "N" : send the headers and the first N bytes, then go silent
+  NAME.trickle  "MS" : send the headers, then one byte of the body every MS ms
 """
 import http.server
 import os
@@ -84,6 +85,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.answer(404, b"")
         status_file = path.with_name(path.name + ".status")
         stall_file = path.with_name(path.name + ".stall")
+        trickle_file = path.with_name(path.name + ".trickle")
         if status_file.exists():
             status, _, location = status_file.read_text().strip().partition(" ")
             body = path.read_bytes() if path.is_file() else b"moved"
@@ -99,7 +101,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(600)
             return
+        if trickle_file.exists():
+            return self.trickle(body, int(trickle_file.read_text()) / 1000)
         self.answer(200, body)
+
+    def trickle(self, body, seconds):
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            for index in range(len(body)):
+                self.wfile.write(body[index:index + 1])
+                self.wfile.flush()
+                time.sleep(seconds)
+        except OSError:
+            pass  # the client gave up
 
     def answer(self, status, body, location=""):
         self.send_response(status)
