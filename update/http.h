@@ -1,8 +1,9 @@
 // The update check's HTTP layer: plain GET requests to the download server,
 // the same for the version file, the change log and the archive. Only https
 // is spoken, redirects are not followed, certificate verification stays on,
-// and a connection that cannot be made or a transfer that stalls is given
-// up within a bound.
+// proxies named by the environment are ignored (every request goes
+// straight to the server), and a connection that cannot be made or a
+// transfer that stalls is given up within a bound.
 #pragma once
 
 #include <cstddef>

@@ -52,8 +52,12 @@ EasyHandle NewRequest(const std::string& url, long maxSeconds, SinkTarget* targe
   EasyHandle handle(curl_easy_init());
   if (!handle) return handle;
   CURL* curl = handle.get();
+  // An empty proxy makes libcurl ignore https_proxy, all_proxy and the
+  // rest: the elevated program's requests must not go through a relay that
+  // the user's environment names.
   if (curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK ||
-      curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK) {
+      curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) != CURLE_OK ||
+      curl_easy_setopt(curl, CURLOPT_PROXY, "") != CURLE_OK) {
     return EasyHandle();
   }
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());

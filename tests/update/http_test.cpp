@@ -175,6 +175,26 @@ TEST_F(Http, TextAboveOneMebibyteIsANetworkFailure) {
   EXPECT_EQ(reply.body, "");
 }
 
+// The elevated program must not let the user's environment choose a relay
+// for its requests. Port 1 never listens: a request sent through it would
+// fail.
+TEST_F(Http, ProxyVariablesOfTheEnvironmentAreIgnored) {
+  server.Put("dl/vtrel.ver", "direct");
+  update_test::SetEnvironment("NO_PROXY", "");
+  update_test::SetEnvironment("no_proxy", "");
+  for (const char* variable : {"HTTPS_PROXY", "ALL_PROXY"}) {
+    update_test::SetEnvironment(variable, "http://127.0.0.1:1");
+    HttpReply reply;
+    ASSERT_TRUE(HttpGetText(server.Url() + "/dl/vtrel.ver", reply));
+    EXPECT_EQ(reply.status, 200) << variable;
+    EXPECT_EQ(reply.body, "direct") << variable;
+    std::string streamed;
+    EXPECT_TRUE(HttpGetStreamed(server.Url() + "/dl/vtrel.ver", kUnbounded, AppendTo, &streamed))
+        << variable;
+    update_test::SetEnvironment(variable, "");
+  }
+}
+
 // A server that accepts the connection and then stays silent, before any
 // TLS handshake: the connection bound (20 s) gives up on it.
 TEST_F(Http, SilentServerEndsWithinTheConnectionBound) {
