@@ -107,15 +107,25 @@ std::int64_t DaysSinceEpoch(std::int64_t year, std::int64_t month, std::int64_t 
 
 // The updater closes the program soon after it starts: a headset worker
 // still switching the device nodes must have finished before the updater is
-// written. The windows keep answering meanwhile.
-void WaitForHeadsetWorker() {
-  while (WorkerRunning()) AnswerMessagesFor(kWorkerPollMs);
+// written. The windows keep answering meanwhile. A worker that outlasts the
+// wait the program's own end allows is stuck in a device call, and the
+// update is given up rather than waited for without end.
+bool WaitForHeadsetWorker() {
+  const std::int64_t deadline = MonotonicSeconds() + kWorkerEndWaitSeconds;
+  while (WorkerRunning()) {
+    if (MonotonicSeconds() >= deadline) return false;
+    AnswerMessagesFor(kWorkerPollMs);
+  }
+  return true;
 }
 
 // What an update needs after the user agreed: the updater, the verified
 // archive and the updater running. False after a failure, already logged.
 bool PrepareAndStartUpdater(const VersionFile& release) {
-  WaitForHeadsetWorker();
+  if (!WaitForHeadsetWorker()) {
+    LogError(L"Can not update while the headset is being switched");
+    return false;
+  }
   if (!WriteUpdaterImage(kUpdaterFileName)) {
     LogError(L"Can not write Updater to Disk");
     return false;

@@ -450,6 +450,20 @@ TEST_F(UpdateAgreed, HandOverWaitsForTheHeadsetWorker) {
   EXPECT_EQ(sim::EndedForUpdateAtMs(), 400);
 }
 
+// A worker stuck in a device call is not waited for longer than the
+// program's own end would wait: the update is given up.
+TEST_F(UpdateAgreed, HandOverGivesUpOnAStuckHeadsetWorker) {
+  ServeRelease(Archive(20000));
+  ASSERT_TRUE(StartWorker(NoWork));
+  sim::At(kWorkerEndWaitSeconds * 1000 + 5000, [] { sim::FinishWorker(); });
+  UpdateCheck(false);
+  EXPECT_EQ(LastLine(), L"!Can not update while the headset is being switched");
+  EXPECT_TRUE(sim::UpdaterStarts().empty());
+  EXPECT_EQ(sim::EndedForUpdateAtMs(), -1);
+  EXPECT_TRUE(CleanedUp());
+  EXPECT_LE(MonotonicSeconds(), kWorkerEndWaitSeconds + 1);
+}
+
 TEST_F(UpdateCheckTest, LoopEnablesTheLabelAfterThePause) {
   SetControlEnabled(kLabelCheckForUpdate, false);
   UpdateCheck(true);
