@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xauth x11-utils xdotool imagemagick libarchive-tools fonts-wine
   python3 openssl util-linux librsvg2-bin
-  libcurl4-openssl-dev dpkg-dev zip
+  libcurl4-openssl-dev libssl-dev dpkg-dev zip
 )
 
 missing=()
