@@ -71,6 +71,11 @@ EasyHandle NewRequest(const std::string& url, long maxSeconds, SinkTarget* targe
   // A server that keeps trickling just above the stall bound would hold
   // the program for ever without a bound on the whole transfer.
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, maxSeconds);
+  // The name lookup runs in a thread of its own, and getaddrinfo cannot be
+  // interrupted: by default libcurl waits for that thread when the time
+  // bound ends the transfer, however long the system's resolver then takes.
+  // Left to finish alone, the thread frees its own data when it returns.
+  curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
   if (!caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
   return handle;
 }
