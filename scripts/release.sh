@@ -97,8 +97,10 @@ embedded=$(python3 - "$program" <<'PYTHON'
 import re, sys
 found = re.findall(rb"vantrel-update-key:(development|release):([0-9a-f]{128})",
                    open(sys.argv[1], "rb").read())
-if len(found) != 1:
+if not found:
     sys.exit(f"release: {sys.argv[1]}: carries no update key")
+if len(found) > 1:
+    sys.exit(f"release: {sys.argv[1]}: carries {len(found)} update keys; a program has one")
 print(found[0][0].decode(), found[0][1].decode())
 PYTHON
 )

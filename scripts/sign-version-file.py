@@ -40,7 +40,7 @@ def public_der(key):
     public = b"PUBLIC KEY-----" in text and b"PRIVATE" not in text
     der = openssl("pkey", *(["-pubin"] if public else ["-pubout"]), "-in", key, "-outform", "DER")
     if len(der) != len(P256_PREFIX) + 64 or not der.startswith(P256_PREFIX):
-        fail(f"{key} is no P-256 key")
+        fail(f"{key} is no P-256 key with an uncompressed public point")
     return der
 
 
