@@ -5,32 +5,16 @@
 #include "app/instance.h"
 #include "base/product.h"
 #include "companions/processes.h"
+#include "companions/program_closing.h"
 #include "base/event_log.h"
 
 namespace {
-
-constexpr int kCloseAttempts = 21;
-constexpr unsigned kCloseRetryMs = 250;
 
 constexpr const wchar_t* kLeftoverFiles[] = {L"Vantrel.exe.old", L"ReadMe.txt.old",
                                              L"vtrel.updater.exe"};
 constexpr wchar_t kUpdateWorkFolder[] = L"vtrel_tmp";
 
 ProcessId OtherInstance() { return FindOtherProcessId(kProgramFileName, CurrentProcessId()); }
-
-void CloseOtherInstance() {
-  for (int attempt = 1; OtherInstance() != 0; ++attempt) {
-    if (WindowHandle window = FindWindowByTitlePart(kMainWindowTitlePrefix)) {
-      PostCloseMessage(window, 0);
-    }
-    SleepMs(kCloseRetryMs);
-    if (attempt == kCloseAttempts) {
-      TerminateProcessById(OtherInstance());
-      SleepMs(kCloseRetryMs);
-      return;
-    }
-  }
-}
 
 }  // namespace
 
@@ -41,7 +25,9 @@ std::wstring MainWindowTitle(const std::wstring& productVersion, const std::wstr
 
 void EnforceSingleInstance() {
   if (!CreateInstanceSemaphore(kProductName) || OtherInstance() == 0) return;
-  CloseOtherInstance();
+  // The newest copy wins, wherever the older one is stored: a Vantrel.exe of
+  // any folder, asked to close as a click on its close box would.
+  CloseRunningProgram(kMainWindowClass, kProgramFileName, 0);
   CreateInstanceSemaphore(kProductName);
 }
 

@@ -2,10 +2,21 @@
 
 #include "base/text.h"
 
-// An empty wanted name or title part matches nothing. The snapshot can list
-// a process with an empty name while it is still starting, and every title
-// contains the empty text; matching those would end or close a program
-// nobody asked for.
+namespace {
+
+std::wstring ComparablePath(const std::wstring& path) {
+  std::wstring comparable = ToUpperAscii(path);
+  for (wchar_t& c : comparable) {
+    if (c == L'/') c = L'\\';
+  }
+  return comparable;
+}
+
+}  // namespace
+
+// An empty wanted name matches nothing. The snapshot can list a process with
+// an empty name while it is still starting, and an image that cannot be read
+// is empty; matching those would end or close a program nobody asked for.
 
 bool ExecutableNameMatches(const std::wstring& entryExeFile, const std::wstring& wantedName) {
   if (wantedName.empty()) return false;
@@ -14,7 +25,7 @@ bool ExecutableNameMatches(const std::wstring& entryExeFile, const std::wstring&
   return FileNamePart(ToUpperAscii(entryExeFile)) == ToUpperAscii(wantedName);
 }
 
-bool TitleContainsPart(const std::wstring& title, const std::wstring& part) {
-  if (part.empty()) return false;
-  return ToLowerAscii(title).find(ToLowerAscii(part)) != std::wstring::npos;
+bool ImageIs(const std::wstring& imagePath, const std::wstring& wanted) {
+  if (FileNamePart(wanted) == wanted) return ExecutableNameMatches(imagePath, wanted);
+  return ComparablePath(imagePath) == ComparablePath(wanted);
 }

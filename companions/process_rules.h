@@ -8,4 +8,7 @@
 // compared whole, so a full path never matches.
 bool ExecutableNameMatches(const std::wstring& entryExeFile, const std::wstring& wantedName);
 
-bool TitleContainsPart(const std::wstring& title, const std::wstring& part);
+// Whether a process's full image path is `wanted`: a bare file name takes
+// that program from any folder, a path only that file. Both compare without
+// regard to ASCII case and take "/" for "\\", as Windows does.
+bool ImageIs(const std::wstring& imagePath, const std::wstring& wanted);

@@ -1,5 +1,5 @@
 // Other programs: find a running process by executable name, end one by id,
-// and find a top-level window by part of its title.
+// and find a program's top-level window by its class and its process's image.
 #pragma once
 
 #include <cstdint>
@@ -38,9 +38,22 @@ ProcessId FindOtherProcessId(const std::wstring& exeName, ProcessId excluded);
 // 1 when the process was terminated, 0 otherwise (also for id 0).
 int TerminateProcessById(ProcessId id);
 
-// First top-level window in Z order whose title contains `text`, ignoring
-// case; hidden and untitled windows included. 0 when none.
-WindowHandle FindWindowByTitlePart(const std::wstring& text);
+// The same, only when the process runs `image` (see ImageIs). The image is
+// read and the process ended through one handle, so an id that the system
+// has meanwhile given to another program ends nothing.
+int TerminateProcessRunning(ProcessId id, const std::wstring& image);
+
+struct ProgramWindow {
+  WindowHandle window = 0;
+  ProcessId owner = 0;
+};
+
+// First top-level window in Z order, hidden ones included, of the window
+// class `className` whose process, other than `excluded`, runs `image` (see
+// ImageIs). A process whose image cannot be read (access denied, already
+// gone) runs nothing. Titles play no part: any program can copy one.
+ProgramWindow FindProgramWindow(const std::wstring& className, const std::wstring& image,
+                                ProcessId excluded);
 
 // Posts WM_CLOSE with the given wParam and an lParam of 0.
 bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam);

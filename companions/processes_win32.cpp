@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include "base/win32_handles.h"
+#include "base/text.h"
 #include "companions/process_rules.h"
 
 namespace {
@@ -12,25 +13,49 @@ namespace {
 // structure the caller was built against.
 static_assert(sizeof(PROCESSENTRY32W) == 568, "unexpected PROCESSENTRY32W layout");
 
-// Window titles are read into this many characters, terminator included;
-// longer titles are cut, which only matters for parts beyond that length.
-constexpr int kTitleChars = 999;
+// Window class names are at most 256 characters long.
+constexpr int kClassChars = 257;
+// The longest path Windows can give, terminator included.
+constexpr DWORD kImagePathChars = 32768;
 
-std::wstring WindowTitle(HWND window) {
-  wchar_t buffer[kTitleChars] = {};
-  const int length = GetWindowTextW(window, buffer, kTitleChars);
-  return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+// "" when the image cannot be read: a process of another user or a
+// protected one refuses even PROCESS_QUERY_LIMITED_INFORMATION, and a
+// process that has ended has no image.
+std::wstring ImagePathOf(HANDLE process) {
+  std::wstring path(kImagePathChars, L'\0');
+  DWORD length = kImagePathChars;
+  if (!QueryFullProcessImageNameW(process, 0, path.data(), &length)) return L"";
+  path.resize(length);
+  return path;
 }
 
-struct TitleSearch {
-  const std::wstring* part;
-  HWND found;
+bool ProcessRuns(ProcessId id, const std::wstring& image) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+  return process && ImageIs(ImagePathOf(process.Get()), image);
+}
+
+struct ProgramSearch {
+  const std::wstring* className;
+  const std::wstring* image;
+  ProcessId excluded;
+  ProgramWindow found;
 };
 
-BOOL CALLBACK CheckWindowTitle(HWND window, LPARAM search) {
-  auto* state = reinterpret_cast<TitleSearch*>(search);
-  if (!TitleContainsPart(WindowTitle(window), *state->part)) return TRUE;
-  state->found = window;
+BOOL CALLBACK CheckProgramWindow(HWND window, LPARAM search) {
+  auto* state = reinterpret_cast<ProgramSearch*>(search);
+  wchar_t className[kClassChars] = {};
+  const int length = GetClassNameW(window, className, kClassChars);
+  // Windows looks class names up without regard to case.
+  if (length <= 0 || ToUpperAscii(std::wstring(className, static_cast<size_t>(length))) !=
+                         ToUpperAscii(*state->className)) {
+    return TRUE;
+  }
+  DWORD owner = 0;
+  if (GetWindowThreadProcessId(window, &owner) == 0 || owner == state->excluded ||
+      !ProcessRuns(owner, *state->image)) {
+    return TRUE;
+  }
+  state->found = ProgramWindow{reinterpret_cast<WindowHandle>(window), owner};
   return FALSE;
 }
 
@@ -59,17 +84,26 @@ int TerminateProcessById(ProcessId id) {
   return TerminateProcess(process.Get(), 1) ? 1 : 0;
 }
 
-WindowHandle FindWindowByTitlePart(const std::wstring& text) {
+int TerminateProcessRunning(ProcessId id, const std::wstring& image) {
+  if (id == 0) return 0;
+  UniqueHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
+  if (!process || !ImageIs(ImagePathOf(process.Get()), image)) return 0;
+  return TerminateProcess(process.Get(), 1) ? 1 : 0;
+}
+
+ProgramWindow FindProgramWindow(const std::wstring& className, const std::wstring& image,
+                                ProcessId excluded) {
   // EnumWindows takes the list of top-level windows first, in Z order and
-  // hidden ones included, then calls back for each. Walking the desktop's
-  // children with GetWindow(GW_HWNDNEXT) instead ends early whenever the
+  // hidden ones included, then calls back for each. Walking them with
+  // FindWindowExW or GetWindow(GW_HWNDNEXT) instead ends early whenever the
   // window it stands on is destroyed meanwhile, and later windows would be
-  // missed; a window destroyed after EnumWindows listed it just reads an
-  // empty title. EnumWindows reports a stop by the callback as a failure, so
-  // its result is not checked.
-  TitleSearch search{&text, nullptr};
-  EnumWindows(CheckWindowTitle, reinterpret_cast<LPARAM>(&search));
-  return reinterpret_cast<WindowHandle>(search.found);
+  // missed; a window destroyed after EnumWindows listed it just has no class
+  // or owner any more. EnumWindows reports a stop by the callback as a
+  // failure, so its result is not checked.
+  ProgramSearch search{&className, &image, excluded, ProgramWindow{}};
+  EnumWindows(CheckProgramWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {

@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "base/product.h"
 #include "base/shutdown.h"
 #include "base/worker_slot.h"
 #include "resources/icon_ids.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"VantrelMainWindow";
 // The updater and Windows' forced close send WM_CLOSE with this wParam: the
 // program must end at once instead of treating it as a click on close.
 constexpr WPARAM kQuitNowParam = 111;
@@ -123,7 +123,7 @@ bool RegisterWindowClass(HINSTANCE instance) {
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(VANTREL_PROGRAM_ICON));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = MainWindowBackground();
-  windowClass.lpszClassName = kWindowClass;
+  windowClass.lpszClassName = kMainWindowClass;
   return RegisterClassExW(&windowClass) != 0;
 }
 
@@ -134,8 +134,9 @@ bool CreateMainWindow(const std::wstring& title) {
   if (!RegisterWindowClass(instance)) return false;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   // Sized and centred once its DPI is known, by the content build.
-  mainWindow = CreateWindowExW(0, kWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  mainWindow =
+      CreateWindowExW(0, kMainWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   return mainWindow != nullptr && BuildMainWindowContent(mainWindow);
 }
 

@@ -3,15 +3,13 @@
 #include "base/clock.h"
 #include "base/files.h"
 #include "base/product.h"
-#include "companions/processes.h"
+#include "companions/program_closing.h"
 #include "update/file_digest.h"
 #include "updater/updater_system.h"
 
 namespace {
 
 constexpr unsigned kProgramEndsItselfMs = 2000;
-constexpr int kCloseAttempts = 21;
-constexpr unsigned kCloseRetryMs = 250;
 constexpr unsigned kAfterSwapMs = 1000;
 // The program treats a WM_CLOSE with this wParam as a quit without asking.
 constexpr std::uintptr_t kQuitNowParam = 111;
@@ -28,19 +26,11 @@ bool IsProgramFile(const std::wstring& path) {
   return ReadWholeFile(path, bytes) && bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
 }
 
-void CloseMainProgram() {
+// Only the program of this folder is the one to replace; a copy stored
+// elsewhere keeps running.
+void CloseMainProgram(const std::wstring& programFolder) {
   SleepMs(kProgramEndsItselfMs);
-  for (int attempt = 0; attempt < kCloseAttempts; ++attempt) {
-    if (FindProcessId(kProgramFileName) == 0) return;
-    if (WindowHandle window = FindWindowByTitlePart(kMainWindowTitlePrefix)) {
-      PostCloseMessage(window, kQuitNowParam);
-    }
-    SleepMs(kCloseRetryMs);
-  }
-  if (ProcessId id = FindProcessId(kProgramFileName)) {
-    TerminateProcessById(id);
-    SleepMs(kCloseRetryMs);
-  }
+  CloseRunningProgram(kMainWindowClass, programFolder + kProgramFileName, kQuitNowParam);
 }
 
 // The old file steps aside as NAME.old only for a new one that is there,
@@ -75,7 +65,7 @@ bool UpdateMayProceed(const std::vector<std::wstring>& parameters,
 }
 
 void RunUpdateWorker(const std::wstring& programFolder, bool mayProceed) {
-  CloseMainProgram();
+  CloseMainProgram(programFolder);
   const std::wstring workFolder = WorkFolderOf(programFolder);
   const bool extracted = mayProceed && ExtractArchiveWithTar(workFolder);
   ReleaseArchive();

@@ -31,19 +31,23 @@ TEST(ExecutableNameMatches, CutsOnlyTheEntrySideToItsFileName) {
   EXPECT_FALSE(ExecutableNameMatches(L"C:\\steam.exe\\other.exe", L"steam.exe"));
 }
 
-TEST(TitleContainsPart, FindsCaseInsensitiveSubstring) {
-  const std::wstring title = L"Vantrel - V0.1 Alpha (2026.12.8.1) ";
-  EXPECT_TRUE(TitleContainsPart(title, L"vantrel - v"));
-  EXPECT_TRUE(TitleContainsPart(title, L"VANTREL - V"));
-  EXPECT_TRUE(TitleContainsPart(title, L"alpha (2026"));
-  EXPECT_TRUE(TitleContainsPart(title, title));
-  EXPECT_FALSE(TitleContainsPart(title, L"vantrel - v0.2"));
-  EXPECT_FALSE(TitleContainsPart(title, L"Vantrel-V"));
-  EXPECT_FALSE(TitleContainsPart(L"Vantrel", L"Vantrel - V"));
-  EXPECT_FALSE(TitleContainsPart(L"", L"Vantrel"));
+TEST(ImageIs, BareNameTakesThatFileFromAnyFolder) {
+  EXPECT_TRUE(ImageIs(L"C:\\x\\Vantrel.exe", L"Vantrel.exe"));
+  EXPECT_TRUE(ImageIs(L"D:\\Other Folder\\VANTREL.EXE", L"vantrel.exe"));
+  EXPECT_FALSE(ImageIs(L"C:\\x\\Vantrel.exe.old", L"Vantrel.exe"));
+  EXPECT_FALSE(ImageIs(L"C:\\x\\notVantrel.exe", L"Vantrel.exe"));
+  EXPECT_FALSE(ImageIs(L"C:\\Vantrel.exe\\other.exe", L"Vantrel.exe"));
+  EXPECT_FALSE(ImageIs(L"", L"Vantrel.exe")) << "an image that cannot be read";
 }
 
-TEST(TitleContainsPart, EmptyPartMatchesNoWindow) {
-  EXPECT_FALSE(TitleContainsPart(L"Vantrel - V0.1", L""));
-  EXPECT_FALSE(TitleContainsPart(L"", L""));
+TEST(ImageIs, PathTakesOnlyThatFile) {
+  const std::wstring program = L"C:\\Program Files\\Vantrel\\Vantrel.exe";
+  EXPECT_TRUE(ImageIs(program, program));
+  EXPECT_TRUE(ImageIs(L"c:\\PROGRAM FILES\\vantrel\\vantrel.EXE", program));
+  EXPECT_TRUE(ImageIs(L"C:/Program Files/Vantrel/Vantrel.exe", program));
+  EXPECT_FALSE(ImageIs(L"C:\\Program Files\\Other\\Vantrel.exe", program));
+  EXPECT_FALSE(ImageIs(L"Vantrel.exe", program));
+  EXPECT_FALSE(ImageIs(L"C:\\Program Files\\Vantrel\\Vantrel.exe.old", program));
+  EXPECT_FALSE(ImageIs(L"", program)) << "an image that cannot be read";
+  EXPECT_FALSE(ImageIs(program, L""));
 }

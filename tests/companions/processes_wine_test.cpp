@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/product.h"
 #include "base/win32_handles.h"
 
 namespace {
@@ -170,50 +171,58 @@ TEST(ProcessesWine, TerminateProcessByIdRefusesIdZeroAndMissingProcesses) {
   EXPECT_EQ(CurrentProcessId(), GetCurrentProcessId());
 }
 
-TEST(ProcessesWine, FindsWindowByTitlePartAndClosesIt) {
+TEST(ProcessesWine, FindsTheProgramWindowByClassAndImageAndClosesIt) {
   const std::wstring tag = UniqueTag();
-  Child standIn = Start(OwnFolder() + L"standin.exe", L"Vantrel - V0.1 Alpha (probe " + tag + L")");
-  ASSERT_NE(standIn.id, 0u);
-
-  // A part from the middle of the title, in other case; the window is hidden.
-  const std::wstring part = L"v0.1 ALPHA (PROBE " + tag;
-  WindowHandle window = 0;
-  ASSERT_TRUE(
-      WaitUntil([&] { return (window = FindWindowByTitlePart(part)) != 0 || standIn.Exited(); }));
+  const std::wstring image = OwnFolder() + L"standin.exe";
+  Child program = Start(image, L"/program-class probe " + tag);
+  ASSERT_NE(program.id, 0u);
+  ProgramWindow found;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (found = FindProgramWindow(kMainWindowClass, image, 0)).window != 0 || program.Exited();
+  }));
   // Wine cannot create windows without a display; the stand-in then exits with 3.
-  ASSERT_FALSE(standIn.Exited()) << "stand-in exited early with code " << standIn.ExitCode();
+  ASSERT_FALSE(program.Exited()) << "stand-in exited early with code " << program.ExitCode();
+  EXPECT_EQ(found.owner, program.id);
   DWORD owner = 0;
-  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &owner);
-  EXPECT_EQ(owner, standIn.id);
-  EXPECT_NE(FindWindowByTitlePart(L"vantrel - v"), 0u);
-  EXPECT_EQ(FindWindowByTitlePart(L"no window has this title " + tag), 0u);
-  EXPECT_EQ(FindWindowByTitlePart(L""), 0u) << "every title contains the empty text";
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(found.window), &owner);
+  EXPECT_EQ(owner, program.id);
+  // The image's path is what QueryFullProcessImageNameW reports; class and
+  // file name in other case.
+  EXPECT_EQ(FindProgramWindow(L"VANTRELMAINWINDOW", L"STANDIN.EXE", 0).window, found.window);
+  EXPECT_EQ(FindProgramWindow(kMainWindowClass, image, program.id).window, 0u);
+  EXPECT_EQ(FindProgramWindow(kMainWindowClass, OwnFolder() + L"x\\standin.exe", 0).window, 0u);
+  EXPECT_EQ(FindProgramWindow(L"VantrelTestStandIn", image, program.id).window, 0u);
 
-  ASSERT_TRUE(PostCloseMessage(window, 111));
-  ASSERT_TRUE(WaitUntil([&] { return standIn.Exited(); }));
-  EXPECT_EQ(standIn.ExitCode(), 111u) << "WM_CLOSE carries the given wParam";
-  EXPECT_TRUE(WaitUntil([&] { return FindWindowByTitlePart(part) == 0; }));
+  EXPECT_EQ(TerminateProcessRunning(program.id, OwnFolder() + L"x\\standin.exe"), 0);
+  EXPECT_EQ(TerminateProcessRunning(program.id, L"Vantrel.exe"), 0);
+  ASSERT_TRUE(PostCloseMessage(found.window, 111));
+  ASSERT_TRUE(WaitUntil([&] { return program.Exited(); }));
+  EXPECT_EQ(program.ExitCode(), 111u) << "not terminated; WM_CLOSE carries the given wParam";
+  EXPECT_TRUE(WaitUntil([&] { return FindProgramWindow(kMainWindowClass, image, 0).window == 0; }));
   EXPECT_FALSE(PostCloseMessage(0, 111));
 }
 
-TEST(ProcessesWine, FindWindowByTitlePartSurvivesWindowsClosingDuringTheSearch) {
-  const std::wstring tag = UniqueTag();
-  Child target = Start(OwnFolder() + L"standin.exe", L"search target " + tag);
+TEST(ProcessesWine, FindProgramWindowSurvivesWindowsClosingDuringTheSearch) {
+  const std::wstring image = OwnFolder() + L"standin.exe";
+  Child target = Start(image, L"/program-class search target " + UniqueTag());
   ASSERT_NE(target.id, 0u);
   WindowHandle window = 0;
-  ASSERT_TRUE(
-      WaitUntil([&] { return (window = FindWindowByTitlePart(tag)) != 0 || target.Exited(); }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return (window = FindProgramWindow(kMainWindowClass, image, 0).window) != 0 || target.Exited();
+  }));
   ASSERT_FALSE(target.Exited()) << "stand-in exited early with code " << target.ExitCode();
 
   // New windows go on top of the Z order, so every search walks through the
   // churning windows before it reaches the target.
-  Child churn = Start(OwnFolder() + L"standin.exe", L"/churn");
+  Child churn = Start(image, L"/churn");
   ASSERT_NE(churn.id, 0u);
-  ASSERT_TRUE(WaitUntil([&] { return FindWindowByTitlePart(L"churn") != 0 || churn.Exited(); }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return FindProgramWindow(L"VantrelTestStandIn", image, 0).window != 0 || churn.Exited();
+  }));
   ASSERT_FALSE(churn.Exited()) << "churn stand-in exited early with code " << churn.ExitCode();
   int misses = 0;
   for (int search = 0; search < 300; ++search) {
-    if (FindWindowByTitlePart(tag) != window) ++misses;
+    if (FindProgramWindow(kMainWindowClass, image, 0).window != window) ++misses;
   }
   EXPECT_EQ(misses, 0);
 }

@@ -3,6 +3,9 @@
 // runs until that window gets WM_CLOSE, exiting with the message's wParam,
 // or until it is terminated.
 //
+// With the command line "/program-class TITLE" the window has the program's
+// own main window class instead of the stand-in's.
+//
 // With the command line "/churn" it instead keeps creating and destroying
 // top-level windows until it is terminated, so that window searches of other
 // processes meet windows that vanish under them.
@@ -10,9 +13,13 @@
 
 #include <cwchar>
 
+#include "base/product.h"
+
 namespace {
 
-constexpr wchar_t kClassName[] = L"VantrelTestStandIn";
+constexpr wchar_t kStandInClass[] = L"VantrelTestStandIn";
+constexpr wchar_t kProgramClassOption[] = L"/program-class ";
+const wchar_t* className = kStandInClass;
 
 LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
@@ -25,7 +32,7 @@ LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 HWND CreateHiddenWindow(HINSTANCE instance, const wchar_t* title) {
-  return CreateWindowExW(0, kClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+  return CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          320, 200, nullptr, nullptr, instance, nullptr);
 }
 
@@ -41,10 +48,15 @@ HWND CreateHiddenWindow(HINSTANCE instance, const wchar_t* title) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  const size_t optionLength = std::wcslen(kProgramClassOption);
+  if (commandLine != nullptr && std::wcsncmp(commandLine, kProgramClassOption, optionLength) == 0) {
+    className = kMainWindowClass;
+    commandLine += optionLength;
+  }
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = StandInWindowProc;
   windowClass.hInstance = instance;
-  windowClass.lpszClassName = kClassName;
+  windowClass.lpszClassName = className;
   if (!RegisterClassW(&windowClass)) return 2;
   const bool titled = commandLine != nullptr && *commandLine != 0;
   if (titled && std::wcscmp(commandLine, L"/churn") == 0) Churn(instance);

@@ -63,9 +63,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
-ProgramFolder::ProgramFolder(const std::wstring& programName) {
+ProgramFolder::ProgramFolder(const std::wstring& programName, const std::wstring& suffix) {
   CreateDirectoryW(kE2eWorkRoot, nullptr);
-  path_ = std::wstring(kE2eWorkRoot) + L"\\" + CurrentTestName();
+  path_ = std::wstring(kE2eWorkRoot) + L"\\" + CurrentTestName() + suffix;
   RemoveTree(path_);
   CreateDirectoryW(path_.c_str(), nullptr);
   AddProgramCopy(programName);
@@ -120,8 +120,9 @@ DWORD RunningProgram::ExitCode() const {
   return code;
 }
 
-RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName) {
-  std::wstring commandLine = L"\"" + folder.PathOf(programName) + L"\"";
+RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName,
+                     const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + folder.PathOf(programName) + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
@@ -133,6 +134,18 @@ RunningProgram Start(const ProgramFolder& folder, const std::wstring& programNam
   CloseHandle(started.hThread);
   return RunningProgram(UniqueHandle(started.hProcess), started.dwProcessId);
 }
+
+LookAlikes::LookAlikes(bool programClass) : folder_(L"NotVantrel.exe", L".look-alikes") {
+  folder_.AddStandIn(L"Vantrel.exe");
+  folder_.AddStandIn(L"NotVantrel.exe");
+  const std::wstring title = L"Vantrel - V1.0 (2026.1.1.1) look-alike";
+  titled_ = Start(folder_, L"Vantrel.exe", programClass ? L"/program-class " + title : title);
+  sameClass_ = Start(folder_, L"NotVantrel.exe", L"/program-class Vantrel - V1.0 (2026.1.1.1)");
+  EXPECT_NE(WaitForWindow(titled_.id(), L"look-alike", 10000), nullptr);
+  EXPECT_NE(WaitForWindow(sameClass_.id(), L"Vantrel - V1.0", 10000), nullptr);
+}
+
+bool LookAlikes::BothRunning() const { return titled_.IsRunning() && sameClass_.IsRunning(); }
 
 HWND WaitForWindow(DWORD processId, const std::wstring& titlePart, DWORD timeoutMs) {
   WindowSearch search{processId, titlePart, nullptr};

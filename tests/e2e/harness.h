@@ -17,10 +17,12 @@ namespace e2e {
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // A fresh, empty program folder for the running test, with the built
-// Vantrel.exe copied in under `programName`.
+// Vantrel.exe copied in under `programName`; a test's second folder has a
+// `suffix` of its own.
 class ProgramFolder {
  public:
-  explicit ProgramFolder(const std::wstring& programName = L"Vantrel.exe");
+  explicit ProgramFolder(const std::wstring& programName = L"Vantrel.exe",
+                         const std::wstring& suffix = L"");
   const std::wstring& path() const { return path_; }
   std::wstring PathOf(const std::wstring& name) const { return path_ + L"\\" + name; }
   void AddProgramCopy(const std::wstring& programName) const;
@@ -58,8 +60,24 @@ class RunningProgram {
 };
 
 // Starts `programName` in `folder` (its current directory is elsewhere, to
-// prove the program moves to its own folder).
-RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName = L"Vantrel.exe");
+// prove the program moves to its own folder), with `arguments` after its name.
+RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName = L"Vantrel.exe",
+                     const std::wstring& arguments = L"");
+
+// Programs that look like the running program without being it: a window
+// titled like its main window in a process of an image named Vantrel.exe in
+// another folder (with `programClass`, of the program's window class too),
+// and a window of the program's class in a process of another image.
+class LookAlikes {
+ public:
+  explicit LookAlikes(bool programClass = false);
+  bool BothRunning() const;
+
+ private:
+  ProgramFolder folder_;
+  RunningProgram titled_;
+  RunningProgram sameClass_;
+};
 
 // The first top-level window of process `processId` whose title contains
 // `titlePart`; nullptr when there is none within `timeoutMs`.

@@ -206,12 +206,14 @@ TEST(SingleInstance, SecondCopyEndsTheFirstAndKeepsRunning) {
   ProgramFolder folder;
   RunningProgram first;
   ASSERT_NE(StartAndWait(folder, first), nullptr);
+  const e2e::LookAlikes lookAlikes;
   RunningProgram second;
   HWND secondWindow = StartAndWait(folder, second);
   ASSERT_NE(secondWindow, nullptr);
   EXPECT_TRUE(first.WaitForExit(10000));
   EXPECT_EQ(first.ExitCode(), 0u);  // it closed on WM_CLOSE, it was not terminated
   EXPECT_TRUE(second.IsRunning());
+  EXPECT_TRUE(lookAlikes.BothRunning());
   e2e::SaveScreenshot(L"single-instance");
   EndProgram(second, secondWindow);
 }

@@ -84,9 +84,18 @@ std::wstring RaisedBuild(const std::wstring& version) {
 }
 
 struct FoundWindow {
+  std::wstring program;
   DWORD excludedProcess;
   DWORD process;
 };
+
+std::wstring ImageOf(DWORD processId) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  wchar_t image[MAX_PATH] = {};
+  DWORD length = MAX_PATH;
+  if (!process || !QueryFullProcessImageNameW(process.Get(), 0, image, &length)) return L"";
+  return std::wstring(image, length);
+}
 
 BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<FoundWindow*>(context);
@@ -94,14 +103,16 @@ BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   if (owner == search->excludedProcess) return TRUE;
   if (e2e::WindowTitle(window).rfind(kTitlePrefix, 0) != 0) return TRUE;
+  if (lstrcmpiW(ImageOf(owner).c_str(), search->program.c_str()) != 0) return TRUE;
   search->process = owner;
   return FALSE;
 }
 
-// A program's main window in a process other than `excluded`: the copy the
-// updater started. Owned by the test from then on, so it is ended at the end.
-RunningProgram WaitForStartedProgram(DWORD excluded, DWORD timeoutMs) {
-  FoundWindow search{excluded, 0};
+// A main window of `program` in a process other than `excluded`: the copy
+// the updater started. Owned by the test from then on, so it is ended at the
+// end.
+RunningProgram WaitForStartedProgram(const std::wstring& program, DWORD excluded, DWORD timeoutMs) {
+  FoundWindow search{program, excluded, 0};
   e2e::WaitUntil(
       [&] {
         search.process = 0;
@@ -259,7 +270,7 @@ class UpdateEndToEnd : public ::testing::Test {
   void RunUpdaterWithoutTheProgram(const std::wstring& parameters) {
     RunningProgram updater = StartUpdater(parameters);
     ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
-    restarted = WaitForStartedProgram(0, kStartTimeoutMs);
+    restarted = WaitForStartedProgram(folder.PathOf(L"Vantrel.exe"), 0, kStartTimeoutMs);
     EXPECT_TRUE(restarted.IsRunning());
   }
 
@@ -296,7 +307,8 @@ TEST_F(UpdateEndToEnd, NewVersionReplacesTheRunningProgram) {
 
   // The program hands over and ends; the updater shows its window.
   ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram started = WaitForStartedProgram(old.id(), kUpdateTimeoutMs);
+  RunningProgram started =
+      WaitForStartedProgram(folder.PathOf(L"Vantrel.exe"), old.id(), kUpdateTimeoutMs);
   ASSERT_TRUE(started.IsRunning()) << started.id() << " " << started.ExitCode();
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
   EXPECT_EQ(ReadFileVersion(folder.PathOf(L"Vantrel.exe")), RaisedBuild(ownVersion));
@@ -369,7 +381,8 @@ TEST_F(UpdateEndToEnd, UpdateWaitsForARunningHeadsetStart) {
   EXPECT_TRUE(
       e2e::WaitForControlText(window, kLogView, L"WMR headset is now online", kStartTimeoutMs));
   ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram started = WaitForStartedProgram(old.id(), kUpdateTimeoutMs);
+  RunningProgram started =
+      WaitForStartedProgram(folder.PathOf(L"Vantrel.exe"), old.id(), kUpdateTimeoutMs);
   EXPECT_TRUE(started.IsRunning());
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
   for (const wchar_t* node : {e2e::kSensorsNode, e2e::kHeadsetNode}) {
@@ -476,10 +489,13 @@ TEST_F(UpdateEndToEnd, UpdaterWithoutParametersRestartsTheOldProgram) {
   ASSERT_NE(e2e::WaitForWindow(old.id(), kTitlePrefix, kStartTimeoutMs), nullptr);
   // After the program's start-up, which removes update leftovers.
   PlaceArchiveForTheUpdater();
+  const e2e::LookAlikes lookAlikes(true);
   RunningProgram updater = StartUpdater(L"");
   ASSERT_TRUE(old.WaitForExit(kUpdateTimeoutMs));
   ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram again = WaitForStartedProgram(old.id(), kStartTimeoutMs);
+  EXPECT_TRUE(lookAlikes.BothRunning());
+  RunningProgram again =
+      WaitForStartedProgram(folder.PathOf(L"Vantrel.exe"), old.id(), kStartTimeoutMs);
   EXPECT_TRUE(again.IsRunning());
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == oldProgram);
 }
@@ -492,7 +508,7 @@ TEST_F(UpdateEndToEnd, UpdaterWithoutARunningProgram) {
   ASSERT_NE(e2e::WaitForWindow(updater.id(), L"Vantrel Updater", kStartTimeoutMs), nullptr);
   e2e::SaveScreenshot(L"updater-window");
   ASSERT_TRUE(updater.WaitForExit(kUpdateTimeoutMs));
-  RunningProgram started = WaitForStartedProgram(0, kStartTimeoutMs);
+  RunningProgram started = WaitForStartedProgram(folder.PathOf(L"Vantrel.exe"), 0, kStartTimeoutMs);
   EXPECT_TRUE(started.IsRunning());
   EXPECT_TRUE(ReadBytes(folder.PathOf(L"Vantrel.exe")) == newProgram);
   // The archive held only the program: the old read-me stays.

@@ -47,14 +47,17 @@ int ReplaceCount();
 // holds it open without sharing; with `forMs`, only for that long.
 void MakeFileUnreadable(const std::wstring& path, std::int64_t forMs = -1);
 
-// Processes and windows. How a process answers WM_CLOSE on its window.
+// Processes and windows. A process runs an image, given as a full path or
+// a bare file name; the snapshot lists only its file name, as on Windows.
+// How a process answers WM_CLOSE on its window.
 enum class CloseReaction { kEnds, kHides };
-ProcessId StartProcess(const std::wstring& exeName);
-ProcessId StartProcessWithId(const std::wstring& exeName, ProcessId id);
+ProcessId StartProcess(const std::wstring& image);
+ProcessId StartProcessWithId(const std::wstring& image, ProcessId id);
 void EndProcess(ProcessId id);
 bool IsRunning(ProcessId id);
 void SetOwnProcessId(ProcessId id);
-WindowHandle OpenWindow(ProcessId owner, const std::wstring& title,
+// A top-level window of the window class `className`, in front of the others.
+WindowHandle OpenWindow(ProcessId owner, const std::wstring& className,
                         CloseReaction reaction = CloseReaction::kEnds,
                         std::int64_t closeDelayMs = 0);
 struct PostedClose {

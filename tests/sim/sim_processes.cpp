@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "app/instance.h"
+#include "base/text.h"
 #include "companions/process_rules.h"
 #include "companions/processes.h"
 #include "tests/sim/sim.h"
@@ -8,13 +9,13 @@
 
 namespace sim {
 
-ProcessId StartProcessWithId(const std::wstring& exeName, ProcessId id) {
-  State().processes[id] = exeName;
+ProcessId StartProcessWithId(const std::wstring& image, ProcessId id) {
+  State().processes[id] = image;
   return id;
 }
 
-ProcessId StartProcess(const std::wstring& exeName) {
-  return StartProcessWithId(exeName, State().nextId++);
+ProcessId StartProcess(const std::wstring& image) {
+  return StartProcessWithId(image, State().nextId++);
 }
 
 void EndProcess(ProcessId id) {
@@ -29,10 +30,11 @@ bool IsRunning(ProcessId id) { return State().processes.count(id) != 0; }
 
 void SetOwnProcessId(ProcessId id) { State().ownId = id; }
 
-WindowHandle OpenWindow(ProcessId owner, const std::wstring& title, CloseReaction reaction,
+WindowHandle OpenWindow(ProcessId owner, const std::wstring& className, CloseReaction reaction,
                         std::int64_t closeDelayMs) {
   const WindowHandle handle = State().nextWindow++;
-  State().windows.push_back(SimWindow{handle, owner, title, reaction, closeDelayMs});
+  auto& windows = State().windows;
+  windows.insert(windows.begin(), SimWindow{handle, owner, className, reaction, closeDelayMs});
   return handle;
 }
 
@@ -53,7 +55,9 @@ ProcessList TakeProcessList() {
   const sim::MachineCall call;
   ++State().calls.processSnapshots;
   ProcessList list;
-  for (const auto& [id, name] : State().processes) list.entries.push_back(ProcessEntry{id, name});
+  for (const auto& [id, image] : State().processes) {
+    list.entries.push_back(ProcessEntry{id, FileNamePart(image)});
+  }
   return list;
 }
 
@@ -64,12 +68,34 @@ int TerminateProcessById(ProcessId id) {
   return 1;
 }
 
-WindowHandle FindWindowByTitlePart(const std::wstring& text) {
+namespace {
+
+// A process that has ended cannot be opened by its id any more.
+bool Runs(ProcessId id, const std::wstring& image) {
+  auto found = State().processes.find(id);
+  return found != State().processes.end() && ImageIs(found->second, image);
+}
+
+}  // namespace
+
+int TerminateProcessRunning(ProcessId id, const std::wstring& image) {
+  const sim::MachineCall call;
+  if (id == 0 || !Runs(id, image) || State().protectedProcesses.count(id)) return 0;
+  sim::EndProcess(id);
+  return 1;
+}
+
+ProgramWindow FindProgramWindow(const std::wstring& className, const std::wstring& image,
+                                ProcessId excluded) {
   const sim::MachineCall call;
   for (const sim::SimWindow& window : State().windows) {
-    if (TitleContainsPart(window.title, text)) return window.handle;
+    // Class names are looked up without regard to case.
+    if (ToUpperAscii(window.className) == ToUpperAscii(className) && window.owner != excluded &&
+        Runs(window.owner, image)) {
+      return ProgramWindow{window.handle, window.owner};
+    }
   }
-  return 0;
+  return ProgramWindow{};
 }
 
 bool PostCloseMessage(WindowHandle window, std::uintptr_t wParam) {

@@ -25,7 +25,7 @@ struct SimFile {
 struct SimWindow {
   WindowHandle handle;
   ProcessId owner;
-  std::wstring title;
+  std::wstring className;
   CloseReaction reaction;
   std::int64_t closeDelayMs;
 };

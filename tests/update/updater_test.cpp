@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/product.h"
 #include "tests/sim/sim.h"
 #include "tests/sim/sim_update.h"
 #include "update/file_digest.h"
@@ -64,8 +65,8 @@ TEST_F(Updater, MissingArchiveStopsTheUpdate) {
 }
 
 TEST_F(Updater, ReplacesBothFilesAfterTheProgramHasEnded) {
-  const ProcessId program = sim::StartProcess(L"Vantrel.exe");
-  sim::OpenWindow(program, L"Vantrel - V0.6 Alpha (2021.3.2.76) by someone");
+  const ProcessId program = sim::StartProcess(Path(L"Vantrel.exe"));
+  sim::OpenWindow(program, kMainWindowClass);
   RunUpdateWorker(kFolder, true);
   EXPECT_FALSE(sim::IsRunning(program));
   ASSERT_EQ(QuitRequests(), 1u);
@@ -79,8 +80,8 @@ TEST_F(Updater, ReplacesBothFilesAfterTheProgramHasEnded) {
 }
 
 TEST_F(Updater, WithoutParametersTheProgramIsClosedButNothingChanges) {
-  const ProcessId program = sim::StartProcess(L"Vantrel.exe");
-  sim::OpenWindow(program, L"Vantrel - V0.6 Alpha (2021.3.2.76)");
+  const ProcessId program = sim::StartProcess(Path(L"Vantrel.exe"));
+  sim::OpenWindow(program, kMainWindowClass);
   RunUpdateWorker(kFolder, UpdateMayProceed({}, kFolder));
   EXPECT_FALSE(sim::IsRunning(program));
   EXPECT_TRUE(sim::TarFolders().empty());
@@ -96,8 +97,8 @@ TEST_F(Updater, NoRunningProgramMeansNoClosingAttempt) {
 }
 
 TEST_F(Updater, ProgramThatOnlyHidesIsEndedAfter21Attempts) {
-  const ProcessId program = sim::StartProcess(L"Vantrel.exe");
-  sim::OpenWindow(program, L"vantrel - v0.6", sim::CloseReaction::kHides);
+  const ProcessId program = sim::StartProcess(L"c:/VANTREL/vantrel.exe");
+  sim::OpenWindow(program, L"vantrelmainwindow", sim::CloseReaction::kHides);
   RunUpdateWorker(kFolder, true);
   EXPECT_FALSE(sim::IsRunning(program));
   EXPECT_EQ(QuitRequests(), 21u);
@@ -105,11 +106,18 @@ TEST_F(Updater, ProgramThatOnlyHidesIsEndedAfter21Attempts) {
   EXPECT_EQ(sim::NowMs(), 2000 + 21 * 250 + 250 + 1000);
 }
 
-TEST_F(Updater, ProgramWithoutItsWindowIsStillEnded) {
-  const ProcessId program = sim::StartProcess(L"Vantrel.exe");
+// Only the program of the updater's own folder is closed, and only through
+// its window; a copy of another folder keeps running, even one with the
+// program's window, as does a process that only carries the name.
+TEST_F(Updater, OnlyTheProgramOfItsFolderIsClosed) {
+  const ProcessId elsewhere = sim::StartProcess(L"C:\\Other\\Vantrel.exe");
+  sim::OpenWindow(elsewhere, kMainWindowClass, sim::CloseReaction::kEnds);
+  const ProcessId windowless = sim::StartProcess(Path(L"Vantrel.exe"));
   RunUpdateWorker(kFolder, true);
   EXPECT_TRUE(sim::PostedCloses().empty());
-  EXPECT_FALSE(sim::IsRunning(program));
+  EXPECT_TRUE(sim::IsRunning(elsewhere));
+  EXPECT_TRUE(sim::IsRunning(windowless));
+  EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
 }
 
 // The old read-me steps aside only for a new one.
