@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/main_loop.h"
+#include "base/event_log.h"
 #include "base/program_state.h"
 #include "base/text.h"
 #include "autostart/autostart.h"
@@ -130,7 +131,15 @@ void SetVantrelPageStates() {
   // The start-up check has just run; the main loop enables the label again
   // a few seconds after it ended.
   if (settings.CheckForUpdate == 1) SetControlEnabled(kLabelCheckForUpdate, false);
-  SetControlChecked(kBoxStartWithWindows, QueryAutostartTask() == 0);
+  const bool taskExists = QueryAutostartTask() == 0;
+  SetControlChecked(kBoxStartWithWindows, taskExists);
+  // A task made before the folder became changeable (or by hand) keeps
+  // starting the program elevated at each log-on until it is removed.
+  if (taskExists && !ProgramFolderTrusted()) {
+    AddLogLine(std::wstring(L"Start with Windows runs Vantrel from a folder others can change: ") +
+                   kProtectedFolderAdvice,
+               1);
+  }
 }
 
 void SaveSettingBox(const SettingBox& box) {

@@ -7,46 +7,145 @@
 
 namespace {
 
-// Rights that let the holder add, replace or remove the folder's files,
-// or hand themselves such rights.
-constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_DATA |
-                                      FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
-                                      WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
-
-constexpr WELL_KNOWN_SID_TYPE kOrdinaryUsers[] = {WinBuiltinUsersSid, WinAuthenticatedUserSid,
-                                                  WinWorldSid};
+// Rights on the folder that let the holder put code there, swap or rename
+// what is there, move the folder away, or hand themselves such rights.
+constexpr ACCESS_MASK kFolderChangeRights =
+    FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
+// The same for a file of code: change its bytes, or remove or rename it so
+// another can take its name.
+constexpr ACCESS_MASK kFileChangeRights =
+    FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC | WRITE_OWNER;
+// Delete-child on the folder above lets the holder rename the program's
+// folder away whatever the folder's own list says, and put another in its
+// place.
+constexpr ACCESS_MASK kParentChangeRights = FILE_DELETE_CHILD;
 
 struct LocalFreeDeleter {
   void operator()(void* memory) const { LocalFree(memory); }
 };
+using LocalDescriptor = std::unique_ptr<void, LocalFreeDeleter>;
 
-bool IsOrdinaryUsers(PSID sid) {
-  for (WELL_KNOWN_SID_TYPE type : kOrdinaryUsers) {
-    if (IsWellKnownSid(sid, type)) return true;
+// AccessCheck with MAXIMUM_ALLOWED answers every right the descriptor
+// grants the token, the owner's implied READ_CONTROL and WRITE_DAC included
+// (learn.microsoft.com, "AccessCheck function" and "How DACLs Control Access
+// to an Object"). A descriptor it cannot judge counts as granting all.
+bool GrantsAnyOf(HANDLE token, PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights) {
+  GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                             FILE_ALL_ACCESS};
+  PRIVILEGE_SET privileges{};
+  DWORD privilegesSize = sizeof(privileges);
+  DWORD granted = 0;
+  BOOL allowed = FALSE;
+  if (!AccessCheck(descriptor, token, MAXIMUM_ALLOWED, &mapping, &privileges, &privilegesSize,
+                   &granted, &allowed)) {
+    return true;
   }
-  return false;
+  return allowed && (granted & rights) != 0;
+}
+
+// AccessCheck needs the owner and the group beside the list.
+LocalDescriptor DescriptorOf(const std::wstring& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, parts, nullptr, nullptr, nullptr, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return LocalDescriptor(descriptor);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Administrators made deny-only: that is how Windows' filtered token of an
+// administrator already holds the group, while Wine 8's linked token and the
+// only token with UAC off have it enabled. The answer is then what a process
+// of this user that is not elevated may do. The restriction failing leaves
+// the token as Windows gave it.
+UniqueHandle WithoutAdministrators(HANDLE token) {
+  BYTE sid[SECURITY_MAX_SID_SIZE];
+  DWORD sidSize = sizeof(sid);
+  HANDLE restricted = nullptr;
+  if (CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize)) {
+    SID_AND_ATTRIBUTES disabled = {sid, 0};
+    CreateRestrictedToken(token, 0, 1, &disabled, 0, nullptr, 0, nullptr, &restricted);
+  }
+  return UniqueHandle(restricted);
+}
+
+// AccessCheck takes an impersonation token; an identification-level copy
+// works even from the linked token Windows hands out at that level.
+UniqueHandle ForAccessCheck(HANDLE token) {
+  const UniqueHandle restricted = WithoutAdministrators(token);
+  HANDLE copy = nullptr;
+  if (!DuplicateTokenEx(restricted ? restricted.Get() : token, TOKEN_QUERY, nullptr,
+                        SecurityIdentification, TokenImpersonation, &copy)) {
+    return UniqueHandle();
+  }
+  return UniqueHandle(copy);
 }
 
 }  // namespace
 
-bool OrdinaryUsersCanChangeFolder(const std::wstring& folder) {
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                            nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
-    return false;
+UniqueHandle UserLevelToken() {
+  HANDLE own = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &own)) {
+    return UniqueHandle();
   }
-  const std::unique_ptr<void, LocalFreeDeleter> owned(descriptor);
-  if (dacl == nullptr) return true;
-  // Entries that apply only to what the folder holds count too: they are
-  // the rights on the program file itself.
-  for (DWORD index = 0; index < dacl->AceCount; ++index) {
-    void* entry = nullptr;
-    if (!GetAce(dacl, index, &entry)) continue;
-    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
-    if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
-    if ((allowed->Mask & kChangeRights) == 0) continue;
-    if (IsOrdinaryUsers(const_cast<DWORD*>(&allowed->SidStart))) return true;
+  const UniqueHandle ownToken(own);
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+  DWORD size = 0;
+  if (!GetTokenInformation(own, TokenElevationType, &type, sizeof(type), &size)) {
+    return UniqueHandle();
   }
-  return false;
+  if (type == TokenElevationTypeFull) {
+    TOKEN_LINKED_TOKEN linked{};
+    if (!GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size)) {
+      return UniqueHandle();
+    }
+    const UniqueHandle linkedToken(linked.LinkedToken);
+    return ForAccessCheck(linked.LinkedToken);
+  }
+  // Limited: the token is already the user's ordinary one. Default: UAC is
+  // off, and the user's other processes run with this same token.
+  return ForAccessCheck(own);
+}
+
+bool TokenCanChangeProgram(HANDLE token, const ProgramFolderDescriptors& descriptors) {
+  if (GrantsAnyOf(token, descriptors.folder, kFolderChangeRights)) return true;
+  for (PSECURITY_DESCRIPTOR file : descriptors.files) {
+    if (GrantsAnyOf(token, file, kFileChangeRights)) return true;
+  }
+  return descriptors.parent != nullptr &&
+         GrantsAnyOf(token, descriptors.parent, kParentChangeRights);
+}
+
+bool UserCanChangeProgram(const std::wstring& programPath) {
+  const UniqueHandle token = UserLevelToken();
+  const std::wstring folder = FolderOf(programPath);
+  const LocalDescriptor folderDescriptor = DescriptorOf(folder);
+  if (!token || !folderDescriptor) return true;
+  std::vector<LocalDescriptor> owned;
+  ProgramFolderDescriptors descriptors{folderDescriptor.get(), {}, nullptr};
+  std::vector<std::wstring> files = {programPath};
+  for (const wchar_t* name : kShippedCodeFiles) files.push_back(folder + L"\\" + name);
+  for (const std::wstring& file : files) {
+    if (!Exists(file)) continue;
+    owned.push_back(DescriptorOf(file));
+    if (!owned.back()) return true;
+    descriptors.files.push_back(owned.back().get());
+  }
+  // "C:" has no folder above it.
+  const std::wstring parent = FolderOf(folder);
+  const LocalDescriptor parentDescriptor = parent.empty() ? nullptr : DescriptorOf(parent + L"\\");
+  if (!parent.empty() && !parentDescriptor) return true;
+  descriptors.parent = parentDescriptor.get();
+  return TokenCanChangeProgram(token.Get(), descriptors);
 }

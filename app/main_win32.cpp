@@ -60,12 +60,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   EnforceSingleInstance();
   RemoveUpdateLeftovers();
-  if (OrdinaryUsersCanChangeFolder(FolderOf(programPath))) {
+  const bool changeable = UserCanChangeProgram(programPath);
+  if (changeable) {
     AddLogLine(
         L"Ordinary users can change the program folder of this elevated program: "
         L"install Vantrel in a folder under Program Files",
         1);
   }
+  ProgramFolderTrusted() = !changeable || PolicyAllowsUnprotectedFolder();
 
   ProgramSettings() = LoadAndRewriteSettings(ReadRegistryColorFactors(), productVersion);
 

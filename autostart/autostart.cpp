@@ -1,5 +1,6 @@
 #include "autostart/autostart.h"
 
+#include "base/event_log.h"
 #include "base/product.h"
 #include "base/program_state.h"
 
@@ -39,6 +40,15 @@ void ToggleAutostartTask() {
   if (QueryAutostartTask() == 0) {
     // "/F" answers schtasks' own confirmation prompt.
     RunSchtasks(L"/Delete /TN " + TaskName() + L" /F");
+    return;
+  }
+  // The task runs the program with administrator rights at every log-on:
+  // from a folder the user's ordinary processes can change, that would be
+  // whatever they put there.
+  if (!ProgramFolderTrusted()) {
+    AddLogLine(std::wstring(L"Start with Windows stays off in a folder others can change: ") +
+                   kProtectedFolderAdvice,
+               1);
     return;
   }
   // At log-on, 20 seconds late (minutes:seconds), with the administrator

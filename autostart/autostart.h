@@ -10,7 +10,8 @@
 int QueryAutostartTask();
 
 // Deletes the task when the query finds it and creates it for the running
-// program otherwise. Whether that worked shows only in the next query.
+// program otherwise, unless the program's folder is not trusted, which is
+// logged instead. Whether that worked shows only in the next query.
 void ToggleAutostartTask();
 
 // Machine seam: runs "schtasks" with the parameter text, hidden, and waits

@@ -6,6 +6,7 @@ namespace {
 Settings settings;
 ProgramIdentity identity;
 std::wstring openVRSettingsPath;
+bool programFolderTrusted = false;
 }  // namespace
 
 Settings& ProgramSettings() { return settings; }
@@ -17,6 +18,8 @@ std::uint8_t SharedFlag(std::uint8_t Settings::*flag) {
 void SetSharedFlag(std::uint8_t Settings::*flag, std::uint8_t value) {
   std::atomic_ref<std::uint8_t>(settings.*flag).store(value);
 }
+
+bool& ProgramFolderTrusted() { return programFolderTrusted; }
 
 std::wstring& OpenVRSettingsPath() { return openVRSettingsPath; }
 

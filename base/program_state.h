@@ -22,6 +22,15 @@ ProgramIdentity& Identity();
 std::uint8_t SharedFlag(std::uint8_t Settings::*flag);
 void SetSharedFlag(std::uint8_t Settings::*flag, std::uint8_t value);
 
+// Whether the program may set itself up to run elevated later (the log-on
+// task, an update): only administrators can change its folder, or an
+// administrator's policy accepts the folder. False until start-up decides.
+bool& ProgramFolderTrusted();
+
+// The advice given wherever that is refused.
+inline constexpr wchar_t kProtectedFolderAdvice[] =
+    L"Move Vantrel to a folder only administrators can change, such as Program Files";
+
 // Where the WMR driver's settings program was found; empty when it was not.
 std::wstring& OpenVRSettingsPath();
 

@@ -35,6 +35,7 @@ constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Vantrel";
 constexpr wchar_t kPolicyBaseUrl[] = L"UpdateBaseUrl";
 constexpr wchar_t kPolicyCaFile[] = L"UpdateCaFile";
 constexpr wchar_t kPolicyPublicKey[] = L"UpdatePublicKey";
+constexpr wchar_t kPolicyUnprotectedFolder[] = L"AllowUnprotectedFolder";
 constexpr wchar_t kHttpsScheme[] = L"https://";
 
 bool newVersionFound = false;
@@ -53,6 +54,16 @@ std::wstring PolicyText(const wchar_t* name) {
 UpdatePublicKey TrustedUpdateKey() {
   return ParseHex64(ToUtf8(PolicyText(kPolicyPublicKey)), false).value_or(CompiledUpdateKey());
 }
+
+}  // namespace
+
+bool PolicyAllowsUnprotectedFolder() {
+  RegValue record;
+  ReadRegValue(kHkeyLocalMachine, kPolicyKey, kPolicyUnprotectedFolder, 0, &record);
+  return record.VALUETYPE == kRegDword && record.DWORDVALUE == 1;
+}
+
+namespace {
 
 std::string UrlOf(const std::wstring& path) { return ToUtf8(DownloadBaseUrl() + path); }
 
@@ -122,6 +133,13 @@ bool WaitForHeadsetWorker() {
 // What an update needs after the user agreed: the updater, the verified
 // archive and the updater running. False after a failure, already logged.
 bool PrepareAndStartUpdater(const VersionFile& release) {
+  // The updater runs elevated and the new program after it; in a folder the
+  // user's ordinary processes can change, either could be swapped on the way.
+  if (!ProgramFolderTrusted()) {
+    LogError(std::wstring(L"Can not update in a folder others can change: ") +
+             kProtectedFolderAdvice);
+    return false;
+  }
   if (!WaitForHeadsetWorker()) {
     LogError(L"Can not update while the headset is being switched");
     return false;

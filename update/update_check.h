@@ -24,6 +24,11 @@ int ChangeLogDialog(const std::wstring& displayName, const std::wstring& version
 // another https URL.
 std::wstring DownloadBaseUrl();
 
+// Whether an administrator's policy (the DWORD AllowUnprotectedFolder = 1)
+// lets the program set up its log-on task and updates from a folder that
+// others can change, for machines that protect it by other means.
+bool PolicyAllowsUnprotectedFolder();
+
 // The version file's four "|"-separated fields, verbatim; missing ones are
 // empty. A fifth holds their signature (update_signature.h); any after it
 // are ignored.

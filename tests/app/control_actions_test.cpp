@@ -26,6 +26,7 @@ class Controls : public ::testing::Test {
     ResetLoopState();
     ProgramSettings() = Settings{};
     IdleMinutes() = kDefaultIdleMinutes;
+    ProgramFolderTrusted() = true;
     sim::InstallService(L"OVRService", 1);
   }
 

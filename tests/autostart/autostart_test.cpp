@@ -20,6 +20,7 @@ class Autostart : public ::testing::Test {
   void SetUp() override {
     sim::Reset();
     Identity().programPath = L"D:\\VR\\Vantrel.exe";
+    ProgramFolderTrusted() = true;
   }
 };
 

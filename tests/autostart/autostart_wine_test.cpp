@@ -44,6 +44,7 @@ class AutostartTask : public ::testing::Test {
     GetCurrentDirectoryW(MAX_PATH, previousDirectory);
     SetCurrentDirectoryW(folder.c_str());
     Identity().programPath = kProgram;
+    ProgramFolderTrusted() = true;
   }
 
   void TearDown() override {

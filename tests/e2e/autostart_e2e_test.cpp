@@ -12,6 +12,7 @@
 #include "e2e_paths.h"
 #include "tests/autostart/schtasks_standin.h"
 #include "tests/e2e/harness.h"
+#include "tests/update/update_policy.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ using e2e::RunningProgram;
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kLabelVantrel = 2;
 constexpr int kBoxStartWithWindows = 21;
+constexpr int kLogView = 34;
 // A folder with spaces, as under "Program Files".
 constexpr wchar_t kProgramFolder[] = L"My Programs\\Vantrel Tool";
 const std::string kSchtasks = "\"" + ToUtf8(SystemProgramPath(L"schtasks.exe")) + "\"";
@@ -35,6 +37,9 @@ class AutostartE2e : public ::testing::Test {
     folder.AddProgramCopy(programName);
     ASSERT_TRUE(autostart_test::InstallSchtasksStandIn(kSchtasksStandIn));
     ASSERT_TRUE(CopyFileW(kSchtasksStandIn, InProgramFolder(L"schtasks.exe").c_str(), FALSE));
+    // Every folder under Wine is the user's own; the administrator's policy
+    // accepts it.
+    update_test::AllowUnprotectedFolder();
   }
 
   void StartProgram() {
@@ -49,6 +54,7 @@ class AutostartE2e : public ::testing::Test {
   }
 
   void TearDown() override {
+    update_test::RemoveUpdatePolicy();
     if (window) PostMessageW(window, WM_CLOSE, 111, 0);
     program.WaitForExit(10000);
     EXPECT_FALSE(folder.Exists(std::wstring(kProgramFolder) + L"\\schtasks-calls.txt"));
@@ -127,6 +133,36 @@ TEST_F(AutostartE2e, BoxShowsTheExistingTaskAndARefusedDeleteKeepsItTicked) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 4; }, kTimeoutMs));
   EXPECT_TRUE(e2e::WaitUntil([&] { return Checked(); }, kTimeoutMs));
   EXPECT_EQ(Calls()[2], kSchtasks + " /Delete /TN \"Vantrel\" /F\thidden\tempty");
+}
+
+// Without that policy the user's processes could change what the task
+// would run elevated at each log-on: the click creates nothing and says why,
+// and a task that is already there is reported at start-up.
+TEST_F(AutostartE2e, FolderTheUserCanChangeGetsNoTaskAndAnOldOneIsReported) {
+  constexpr wchar_t kAdvice[] =
+      L"Move Vantrel to a folder only administrators can change, such as Program Files";
+  update_test::RemoveUpdatePolicy();
+  StartProgram();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 1; }, kTimeoutMs));
+  SendMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return Calls().size() == 3; }, kTimeoutMs));
+  EXPECT_EQ(Calls(), (std::vector<std::string>{kQuery, kQuery, kQuery}));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !Checked(); }, kTimeoutMs));
+  EXPECT_TRUE(e2e::WaitForControlText(
+      window, kLogView,
+      std::wstring(L"!Start with Windows stays off in a folder others can change: ") + kAdvice,
+      kTimeoutMs));
+  PostMessageW(window, WM_CLOSE, 111, 0);
+  ASSERT_TRUE(program.WaitForExit(kTimeoutMs));
+
+  ReplaceFileContents(SystemProgramPath(L"schtasks-tasks.txt"),
+                      "VANTREL\t" + ToUtf8(InProgramFolder(L"Vantrel.exe")) + "\n");
+  StartProgram();
+  const std::wstring report =
+      std::wstring(L"!Start with Windows runs Vantrel from a folder others can change: ") + kAdvice;
+  EXPECT_TRUE(e2e::WaitForControlText(window, kLogView, report, kTimeoutMs));
+  const std::wstring log = e2e::WindowTitle(e2e::FindControl(window, kLogView));
+  EXPECT_EQ(log.find(report), log.rfind(report));
 }
 
 }  // namespace

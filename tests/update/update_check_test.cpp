@@ -43,6 +43,7 @@ class UpdateCheckTest : public ::testing::Test {
     ResetLoopState();
     ProgramSettings() = Settings{};
     Identity().fileVersion = kOwnVersion;
+    ProgramFolderTrusted() = true;
     sim::AddMainWindowControls();
     TrustPolicyKey(signer.PublicKeyHex());
     // The log lives for the whole process; a line holding ":" is never

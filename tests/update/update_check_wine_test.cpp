@@ -101,6 +101,7 @@ class UpdateCheckWine : public ::testing::Test {
     ProgramSettings() = Settings{};
     ProgramSettings().SkipUpdate = L"2000.1.1.1";
     Identity().fileVersion = L"2021.3.2.76";
+    ProgramFolderTrusted() = true;
     AddLogLine(L"test: start", 0);
     logStart = LogText().size();
   }

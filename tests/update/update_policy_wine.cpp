@@ -18,12 +18,20 @@ void SetText(const char* name, const std::string& value) {
 
 void SetUpdatePolicy(const std::string& baseUrl, const std::string& caFile,
                      const std::string& publicKey) {
-  RemoveUpdatePolicy();
+  for (const char* name : {"UpdateBaseUrl", "UpdateCaFile", "UpdatePublicKey"}) {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, name);
+  }
   SetText("UpdateBaseUrl", baseUrl);
   SetText("UpdateCaFile", caFile);
   SetText("UpdatePublicKey", publicKey);
 }
 
 void RemoveUpdatePolicy() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicyKey); }
+
+void AllowUnprotectedFolder() {
+  const DWORD allow = 1;
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kPolicyKey, "AllowUnprotectedFolder", REG_DWORD, &allow,
+                  sizeof(allow));
+}
 
 }  // namespace update_test
