@@ -9,6 +9,7 @@
 #include "base/product.h"
 #include "base/program_state.h"
 #include "base/settings.h"
+#include "base/system_libraries_win32.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
 #include "companions/steam.h"
@@ -48,6 +49,7 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  SearchSystemLibrariesOnly();
   SetReleaseBeforeExit(ReleaseProgram);
   const std::wstring programPath = OwnProgramPath();
   SetCurrentDirectoryW(FolderOf(programPath).c_str());

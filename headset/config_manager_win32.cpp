@@ -5,6 +5,7 @@
 #include <mutex>
 #include <shared_mutex>
 
+#include "base/system_libraries_win32.h"
 #include "base/win32_handles.h"
 #include "headset/config_manager.h"
 #include "base/event_log.h"
@@ -45,7 +46,7 @@ Function EntryPoint(const char* name) {
 bool LoadLocked() {
   if (manager.library) return true;
   if (manager.released) return false;
-  manager.library = UniqueModule(LoadLibraryW(L"cfgmgr32.dll"));
+  manager.library = LoadSystemLibrary(L"cfgmgr32.dll");
   if (!manager.library) return false;
   AddLogLine(L"Opened CfgMgr32 API", 0);
   manager.locate = EntryPoint<LocateFunction>("CM_Locate_DevNodeW");

@@ -25,8 +25,7 @@ program="$bench_root/program"
 prefix="$bench_root/wine/prefix"
 rm -rf "$program"
 mkdir -p "$program"
-cp build/windows/bin/Vantrel.exe build/windows/tests/bin/cfgmgr32.dll \
-  build/windows/tests/bin/idle_bare_loop.exe "$program/"
+cp build/windows/bin/Vantrel.exe build/windows/tests/bin/idle_bare_loop.exe "$program/"
 vantrel_wine_roots=("$bench_root/wine")
 vantrel_need_display
 vantrel_simulated_headset "$prefix"

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Sets up the machine, builds Vantrel.exe and starts it under Wine in a
 # program folder of its own (build/run/program), with a simulated headset:
-# the test-only configuration manager library beside the program keeps two
+# the test-only configuration manager library in the prefix's system32 keeps two
 # device nodes (plugged in, switched off) in the prefix's registry, so the
 # tray menu can switch them. Without a display it runs on Xvfb and saves a
 # screenshot. The program runs until it is closed, or for
@@ -20,7 +20,7 @@ run_root="$VANTREL_SOURCE/build/run"
 program="$run_root/program"
 prefix="$run_root/wine/prefix"
 mkdir -p "$program"
-cp build/windows/bin/Vantrel.exe build/windows/tests/bin/cfgmgr32.dll "$program/"
+cp build/windows/bin/Vantrel.exe "$program/"
 vantrel_wine_roots=("$run_root/wine")
 headless=
 [ -n "${DISPLAY:-}" ] || headless=yes

@@ -1,15 +1,16 @@
 # Sourced by the run and bench scripts: puts a simulated headset into a Wine
-# prefix for a program folder holding Vantrel.exe and the test-only
-# configuration manager library, which keeps two device nodes (plugged in,
-# switched off) in the prefix's registry.
+# prefix: the test-only configuration manager library, which keeps two device
+# nodes (plugged in, switched off) in the prefix's registry, goes into the
+# prefix's system32, the only folder Vantrel loads libraries from.
 #   vantrel_simulated_headset <prefix>
 vantrel_simulated_headset() {
   local prefix=$1
   wine_reg() {
     sh "$VANTREL_SOURCE/tests/wine/wine-run.sh" "$prefix" reg add "$@" /f >/dev/null
   }
-  # Wine loads a library beside the program only when told to.
+  # Wine takes the file over its own builtin only when told to.
   wine_reg 'HKCU\Software\Wine\AppDefaults\Vantrel.exe\DllOverrides' /v cfgmgr32 /d native,builtin
+  cp "$VANTREL_SOURCE/build/windows/tests/bin/cfgmgr32.dll" "$prefix/drive_c/windows/system32/"
   local sensors='USB\VID_045E&PID_0659&MI_03\7&1A2B&0&0003'
   local headset='USB\VID_045E&PID_0659&MI_04\7&1A2B&0&0004'
   local enum='HKLM\SYSTEM\CurrentControlSet\Enum\'

@@ -13,6 +13,8 @@ for preset in host host-asan host-tsan windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
+# The elevated programs' static imports: KnownDLLs only.
+bash scripts/check-imports.sh build/windows/bin/Vantrel.exe build/windows/bin/vtrel.updater.exe
 
 ctest --preset host
 ctest --preset host-asan

@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include "base/system_libraries_win32.h"
 #include "base/win32_handles.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
@@ -53,7 +54,7 @@ void MakeFlat(HWND view) {
 }  // namespace
 
 bool BuildLogView(HWND page) {
-  if (!richEditLibrary) richEditLibrary = UniqueModule(LoadLibraryW(L"msftedit.dll"));
+  if (!richEditLibrary) richEditLibrary = LoadSystemLibrary(L"msftedit.dll");
   HWND view = CreateLogView(page);
   if (!view) return false;
   RememberControl(kLogViewId, view);

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "base/system_libraries_win32.h"
 #include "base/win32_handles.h"
 #include "ui/controls.h"
 #include "ui/controls_win32.h"
@@ -71,7 +72,7 @@ HBRUSH SolidBrush(Color color) {
 }
 
 void SwitchOffVisualStyle(HWND control) {
-  UniqueModule uxtheme(LoadLibraryW(L"uxtheme.dll"));
+  const UniqueModule uxtheme = LoadSystemLibrary(L"uxtheme.dll");
   if (!uxtheme) return;
   using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   auto setWindowTheme = reinterpret_cast<SetWindowThemeFunction>(

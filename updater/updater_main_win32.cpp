@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/product.h"
+#include "base/system_libraries_win32.h"
 #include "base/win32_handles.h"
 #include "updater/updater.h"
 #include "updater/updater_system.h"
@@ -100,6 +101,7 @@ void DispatchWaitingMessages() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SearchSystemLibrariesOnly();
   programFolder = OwnFolder();
   SetCurrentDirectoryW(WorkFolderOf(programFolder).c_str());
   mayProceed = UpdateMayProceed(Parameters(), programFolder);

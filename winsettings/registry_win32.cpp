@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/system_libraries_win32.h"
 #include "base/win32_handles.h"
 #include "winsettings/registry.h"
 #include "winsettings/registry_rules.h"
@@ -107,7 +108,7 @@ LSTATUS Expand(const std::wstring& text, std::wstring& expanded) {
 }  // namespace
 
 bool LoadRegistryFunctions() {
-  advapi32 = UniqueModule(LoadLibraryW(L"Advapi32.dll"));
+  advapi32 = LoadSystemLibrary(L"Advapi32.dll");
   setValue = LookUp<SetValueFunction>(advapi32.Get(), "RegSetValueExW");
   enumKey = LookUp<EnumKeyFunction>(advapi32.Get(), "RegEnumKeyExW");
   // Advapi32 does not export ExpandEnvironmentStringsW (kernel32 does):

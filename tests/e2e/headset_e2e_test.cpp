@@ -40,7 +40,7 @@ class Headset : public ::testing::Test {
  protected:
   void SetUp() override {
     e2e::RemoveSimulatedHeadset(kProgram);
-    e2e::UseFakeConfigManager(kProgram);
+    ASSERT_TRUE(e2e::UseFakeConfigManager(kProgram));
     e2e::PutFriendlyName(kSensorsNode, L"HoloLens Sensors");
     e2e::PutFriendlyName(kHeadsetNode, L"Acme Virtual Reality Headset");
   }
@@ -56,8 +56,6 @@ class Headset : public ::testing::Test {
   void StartWithHeadset(DWORD problem) {
     e2e::SetNode(kSensorsNode, problem);
     e2e::SetNode(kHeadsetNode, problem);
-    ASSERT_TRUE(
-        CopyFileW(e2e::FakeConfigManager().c_str(), folder.PathOf(L"cfgmgr32.dll").c_str(), FALSE));
     program = e2e::Start(folder, kProgram);
     window = e2e::WaitForWindow(program.id(), L"Vantrel - V", kTimeoutMs);
     ASSERT_NE(window, nullptr);

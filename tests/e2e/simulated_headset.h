@@ -33,21 +33,35 @@ inline void PutFriendlyName(const wchar_t* id, const wchar_t* name) {
   RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"FriendlyName", REG_SZ, name, bytes);
 }
 
-// The library is built beside the stand-in program.
-inline std::wstring FakeConfigManager() {
+// Test libraries are built beside the stand-in program.
+inline std::wstring TestLibrary(const wchar_t* fileName) {
   const std::wstring standIn = kStandInProgram;
-  return standIn.substr(0, standIn.find_last_of(L'\\') + 1) + L"cfgmgr32.dll";
+  return standIn.substr(0, standIn.find_last_of(L'\\') + 1) + fileName;
 }
 
-// Wine loads a library beside the program only when told to; the override
-// is kept per program name so other tests keep Wine's own library.
+inline std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = L"";
+  GetSystemDirectoryW(folder, MAX_PATH);
+  return folder;
+}
+
+// Wine takes a library file over its own builtin only when told to; the
+// override is kept per program name so other tests keep Wine's own library.
 inline std::wstring OverrideKeyFor(const std::wstring& programName) {
   return L"Software\\Wine\\AppDefaults\\" + programName + L"\\DllOverrides";
 }
 
-inline void UseFakeConfigManager(const std::wstring& programName) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, OverrideKeyFor(programName).c_str(), L"cfgmgr32", REG_SZ,
+inline void PreferNativeLibrary(const std::wstring& programName, const wchar_t* library) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, OverrideKeyFor(programName).c_str(), library, REG_SZ,
                   L"native,builtin", sizeof(L"native,builtin"));
+}
+
+// The program loads the configuration manager from system32 only, so the
+// test library takes the place of the file there, as Windows' own would be.
+inline bool UseFakeConfigManager(const std::wstring& programName) {
+  PreferNativeLibrary(programName, L"cfgmgr32");
+  return CopyFileW(TestLibrary(L"cfgmgr32.dll").c_str(),
+                   (SystemFolder() + L"\\cfgmgr32.dll").c_str(), FALSE);
 }
 
 // Takes the headset, its enumeration keys and the override away again.

@@ -215,13 +215,11 @@ class Tray : public ::testing::Test {
 
   // The program with a headset whose two nodes are in state `problem`.
   void StartWithHeadset(DWORD problem) {
-    e2e::UseFakeConfigManager(kProgram);
+    ASSERT_TRUE(e2e::UseFakeConfigManager(kProgram));
     e2e::PutFriendlyName(e2e::kSensorsNode, L"HoloLens Sensors");
     e2e::PutFriendlyName(e2e::kHeadsetNode, L"Acme Virtual Reality Headset");
     e2e::SetNode(e2e::kSensorsNode, problem);
     e2e::SetNode(e2e::kHeadsetNode, problem);
-    ASSERT_TRUE(
-        CopyFileW(e2e::FakeConfigManager().c_str(), folder.PathOf(L"cfgmgr32.dll").c_str(), FALSE));
     Start();
   }
 

@@ -360,7 +360,7 @@ TEST_F(UpdateEndToEnd, UpdateWaitsForARunningHeadsetStart) {
   constexpr int kLabelCheckForUpdate = 4;
   constexpr int kLogView = 34;
   e2e::RemoveSimulatedHeadset(L"Vantrel.exe");
-  e2e::UseFakeConfigManager(L"Vantrel.exe");
+  ASSERT_TRUE(e2e::UseFakeConfigManager(L"Vantrel.exe"));
   e2e::PutFriendlyName(e2e::kSensorsNode, L"HoloLens Sensors");
   e2e::PutFriendlyName(e2e::kHeadsetNode, L"Acme Virtual Reality Headset");
   e2e::SetNode(e2e::kSensorsNode, e2e::kNodeDisabled);
@@ -369,8 +369,6 @@ TEST_F(UpdateEndToEnd, UpdateWaitsForARunningHeadsetStart) {
   const DWORD fails = 1;
   RegSetKeyValueW(HKEY_CURRENT_USER, kFailEnableKey, e2e::kSensorsNode, REG_DWORD, &fails,
                   sizeof(fails));
-  ASSERT_TRUE(
-      CopyFileW(e2e::FakeConfigManager().c_str(), folder.PathOf(L"cfgmgr32.dll").c_str(), FALSE));
   PublishNextVersion();
   folder.Write(L"Vantrel.ini", "CheckForUpdate = 0\r\n");
   RunningProgram old = e2e::Start(folder);

@@ -1,11 +1,15 @@
 // The device operations over the real library-loading path, with the
-// test-only configuration manager library beside this program (Wine's own
-// cannot switch nodes). Its node states live in the prefix's registry.
+// test-only configuration manager library (Wine's own cannot switch nodes)
+// in the prefix's system32, the only folder the program loads it from. Its
+// node states live in the prefix's registry.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "headset/config_manager.h"
 #include "base/event_log.h"
@@ -29,6 +33,30 @@ DWORD NodeProblem() {
   }
   return value;
 }
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Built beside this program and copied to system32 once per process; a
+// death test's child finds it in use by its parent, and already in place.
+class SystemFolderStandIn : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    wchar_t own[MAX_PATH] = L"";
+    wchar_t system[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring source = own;
+    source = source.substr(0, source.find_last_of(L'\\') + 1) + L"cfgmgr32.dll";
+    const std::wstring target = std::wstring(system) + L"\\cfgmgr32.dll";
+    if (FileBytes(target) == FileBytes(source)) return;
+    ASSERT_TRUE(CopyFileW(source.c_str(), target.c_str(), FALSE));
+  }
+};
+::testing::Environment* const standIn =
+    ::testing::AddGlobalTestEnvironment(new SystemFolderStandIn);
 
 class ConfigManager : public ::testing::Test {
  protected:
