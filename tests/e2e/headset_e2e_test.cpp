@@ -114,6 +114,24 @@ TEST_F(Headset, StartAndStopCommandsSwitchBothNodes) {
   e2e::SaveScreenshot(L"headset-offline");
 }
 
+// The elevated program takes system libraries from system32 only. A library
+// planted beside it under the name of one it loads at run time (cfgmgr32)
+// or imports (bcrypt) is not loaded, even where the program folder would
+// come first; the real ones still work.
+TEST_F(Headset, LibrariesPlantedBesideTheProgramAreNotLoaded) {
+  const wchar_t* const planted[] = {L"cfgmgr32", L"bcrypt"};
+  for (const wchar_t* library : planted) {
+    ASSERT_TRUE(CopyFileW(e2e::TestLibrary(L"planted.dll").c_str(),
+                          folder.PathOf(std::wstring(library) + L".dll").c_str(), FALSE));
+    e2e::PreferNativeLibrary(kProgram, library);
+  }
+  StartWithHeadset(kDisabled);
+  EXPECT_TRUE(LogShows(L": Opened CfgMgr32 API"));
+  for (const wchar_t* library : planted) {
+    EXPECT_FALSE(folder.Exists(std::wstring(library) + L".dll.loaded")) << library;
+  }
+}
+
 TEST_F(Headset, RestartGoesThroughStopAndStart) {
   StartWithHeadset(kRunning);
   Choose(window, 1);
