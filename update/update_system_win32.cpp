@@ -2,6 +2,7 @@
 #include <winsock2.h>
 
 #include "base/files.h"
+#include "base/program_state.h"
 #include "base/run_program.h"
 #include "base/shutdown.h"
 #include "base/win32_handles.h"
@@ -98,8 +99,12 @@ bool DownloadToFile(const std::string& url, const std::wstring& path) {
   return done;
 }
 
+// By its full path in the program folder, where it was just written: a bare
+// name would leave the choice of file to the process search order.
 bool StartUpdater(const std::wstring& parameters) {
-  return RunProgram(kUpdaterFileName, parameters, {}) != kProgramNotStarted;
+  const std::wstring& program = Identity().programPath;
+  const std::wstring folder = program.substr(0, program.find_last_of(L"\\/") + 1);
+  return RunProgram(folder + kUpdaterFileName, parameters, {}) != kProgramNotStarted;
 }
 
 void EndProgramForUpdate() { ReleaseAndExit(0); }
