@@ -15,10 +15,11 @@ constexpr ACCESS_MASK kFolderChangeRights =
 // another can take its name.
 constexpr ACCESS_MASK kFileChangeRights =
     FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC | WRITE_OWNER;
-// Delete-child on the folder above lets the holder rename the program's
-// folder away whatever the folder's own list says, and put another in its
-// place.
-constexpr ACCESS_MASK kParentChangeRights = FILE_DELETE_CHILD;
+// On each folder above: delete-child there, or delete on the folder itself,
+// renames the folder on the way away, with everything below it, and puts
+// another in its place; write-DAC and write-owner (the owner always has the
+// first) hand out those rights.
+constexpr ACCESS_MASK kAncestorChangeRights = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
 
 struct LocalFreeDeleter {
   void operator()(void* memory) const { LocalFree(memory); }
@@ -64,6 +65,26 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsLinkOrJunction(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A drive's root is named with its backslash: "C:" alone is the current
+// folder on that drive.
+std::wstring FolderName(const std::wstring& folder) {
+  return folder.find(L'\\') == std::wstring::npos ? folder + L"\\" : folder;
+}
+
+// The folders above `folder`, nearest first, up to the drive's root.
+std::vector<std::wstring> FoldersAbove(const std::wstring& folder) {
+  std::vector<std::wstring> above;
+  for (std::wstring next = FolderOf(folder); !next.empty(); next = FolderOf(next)) {
+    above.push_back(FolderName(next));
+  }
+  return above;
+}
+
 // Administrators made deny-only: that is how Windows' filtered token of an
 // administrator already holds the group, while Wine 8's linked token and the
 // only token with UAC off have it enabled. The answer is then what a process
@@ -92,6 +113,14 @@ UniqueHandle ForAccessCheck(HANDLE token) {
   return UniqueHandle(copy);
 }
 
+bool AnyCanChange(const std::vector<UniqueHandle>& tokens,
+                  const ProgramFolderDescriptors& descriptors) {
+  for (const UniqueHandle& token : tokens) {
+    if (token && TokenCanChangeProgram(token.Get(), descriptors)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 UniqueHandle UserLevelToken() {
@@ -118,34 +147,57 @@ UniqueHandle UserLevelToken() {
   return ForAccessCheck(own);
 }
 
+UniqueHandle DesktopUserToken() {
+  DWORD shellProcessId = 0;
+  if (HWND shell = GetShellWindow()) GetWindowThreadProcessId(shell, &shellProcessId);
+  if (shellProcessId == 0) return UniqueHandle();
+  const UniqueHandle shellProcess(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId));
+  HANDLE token = nullptr;
+  if (!shellProcess ||
+      !OpenProcessToken(shellProcess.Get(), TOKEN_QUERY | TOKEN_DUPLICATE, &token)) {
+    return UniqueHandle();
+  }
+  const UniqueHandle shellToken(token);
+  return ForAccessCheck(token);
+}
+
 bool TokenCanChangeProgram(HANDLE token, const ProgramFolderDescriptors& descriptors) {
   if (GrantsAnyOf(token, descriptors.folder, kFolderChangeRights)) return true;
   for (PSECURITY_DESCRIPTOR file : descriptors.files) {
     if (GrantsAnyOf(token, file, kFileChangeRights)) return true;
   }
-  return descriptors.parent != nullptr &&
-         GrantsAnyOf(token, descriptors.parent, kParentChangeRights);
+  for (PSECURITY_DESCRIPTOR ancestor : descriptors.ancestors) {
+    if (GrantsAnyOf(token, ancestor, kAncestorChangeRights)) return true;
+  }
+  return false;
 }
 
 bool UserCanChangeProgram(const std::wstring& programPath) {
-  const UniqueHandle token = UserLevelToken();
+  std::vector<UniqueHandle> tokens;
+  tokens.push_back(UserLevelToken());
+  if (!tokens.front()) return true;
+  tokens.push_back(DesktopUserToken());
   const std::wstring folder = FolderOf(programPath);
-  const LocalDescriptor folderDescriptor = DescriptorOf(folder);
-  if (!token || !folderDescriptor) return true;
   std::vector<LocalDescriptor> owned;
-  ProgramFolderDescriptors descriptors{folderDescriptor.get(), {}, nullptr};
+  ProgramFolderDescriptors descriptors;
+  auto take = [&](const std::wstring& path) {
+    owned.push_back(DescriptorOf(path));
+    return owned.back().get();
+  };
+  descriptors.folder = take(FolderName(folder));
+  if (!descriptors.folder || IsLinkOrJunction(folder)) return true;
   std::vector<std::wstring> files = {programPath};
   for (const wchar_t* name : kShippedCodeFiles) files.push_back(folder + L"\\" + name);
   for (const std::wstring& file : files) {
     if (!Exists(file)) continue;
-    owned.push_back(DescriptorOf(file));
-    if (!owned.back()) return true;
-    descriptors.files.push_back(owned.back().get());
+    descriptors.files.push_back(take(file));
+    if (!descriptors.files.back()) return true;
   }
-  // "C:" has no folder above it.
-  const std::wstring parent = FolderOf(folder);
-  const LocalDescriptor parentDescriptor = parent.empty() ? nullptr : DescriptorOf(parent + L"\\");
-  if (!parent.empty() && !parentDescriptor) return true;
-  descriptors.parent = parentDescriptor.get();
-  return TokenCanChangeProgram(token.Get(), descriptors);
+  for (const std::wstring& above : FoldersAbove(folder)) {
+    if (IsLinkOrJunction(above)) return true;
+    descriptors.ancestors.push_back(take(above));
+    if (!descriptors.ancestors.back()) return true;
+  }
+  return AnyCanChange(tokens, descriptors);
 }

@@ -50,10 +50,13 @@ class FolderAccessRule : public ::testing::Test {
     return descriptor;
   }
 
+  // `above` holds the folders above, nearest first.
   bool CanChange(const std::wstring& folder, const std::vector<std::wstring>& files,
-                 const std::wstring& parent) {
-    ProgramFolderDescriptors descriptors{Descriptor(folder), {}, Descriptor(parent)};
+                 const std::vector<std::wstring>& above) {
+    ProgramFolderDescriptors descriptors{Descriptor(folder), {}, {}};
     for (const std::wstring& file : files) descriptors.files.push_back(Descriptor(file));
+    for (const std::wstring& ancestor : above)
+      descriptors.ancestors.push_back(Descriptor(ancestor));
     return TokenCanChangeProgram(token.Get(), descriptors);
   }
 
@@ -67,21 +70,27 @@ class FolderAccessRule : public ::testing::Test {
 constexpr wchar_t kProtected[] = L"O:BAG:SYD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;FRFX;;;BU)";
 
 TEST_F(FolderAccessRule, OnlyAdministratorsCanChangeIsProtected) {
-  EXPECT_FALSE(CanChange(kProtected, {kProtected, kProtected}, kProtected));
-  // Adding a subfolder to the folder above does not reach the program.
-  EXPECT_FALSE(CanChange(kProtected, {kProtected}, std::wstring(kProtected) + L"(A;;0x4;;;$U)"));
+  EXPECT_FALSE(CanChange(kProtected, {kProtected, kProtected}, {kProtected, kProtected}));
+  // Adding a subfolder to a folder above does not reach the program.
+  EXPECT_FALSE(CanChange(kProtected, {kProtected},
+                         {kProtected, std::wstring(kProtected) + L"(A;;0x4;;;$U)"}));
 }
 
 TEST_F(FolderAccessRule, EachWayOfTheUserIntoTheFolderCounts) {
   // Unpacked into the user's own folder: the owner may rewrite the list.
-  EXPECT_TRUE(CanChange(L"O:$UG:SYD:(A;;FA;;;BA)(A;;FRFX;;;$U)", {kProtected}, kProtected));
-  EXPECT_TRUE(CanChange(std::wstring(kProtected) + L"(A;;FW;;;$U)", {kProtected}, kProtected));
-  EXPECT_TRUE(CanChange(std::wstring(kProtected) + L"(A;;SD;;;BU)", {}, kProtected));
+  const std::wstring owned = L"O:$UG:SYD:(A;;FA;;;BA)(A;;FRFX;;;$U)";
+  EXPECT_TRUE(CanChange(owned, {kProtected}, {kProtected}));
+  EXPECT_TRUE(CanChange(std::wstring(kProtected) + L"(A;;FW;;;$U)", {kProtected}, {kProtected}));
+  EXPECT_TRUE(CanChange(std::wstring(kProtected) + L"(A;;SD;;;BU)", {}, {kProtected}));
   // A writable program file in a protected folder.
-  EXPECT_TRUE(
-      CanChange(kProtected, {kProtected, std::wstring(kProtected) + L"(A;;FW;;;BU)"}, kProtected));
-  // Delete-child above renames the folder away, whatever its own list says.
-  EXPECT_TRUE(CanChange(kProtected, {kProtected}, std::wstring(kProtected) + L"(A;;0x40;;;$U)"));
+  EXPECT_TRUE(CanChange(kProtected, {kProtected, std::wstring(kProtected) + L"(A;;FW;;;BU)"},
+                        {kProtected}));
+  // Delete-child above renames the folder away, whatever its own list says;
+  // a folder higher up that the user owns or may delete takes the whole tree.
+  EXPECT_TRUE(CanChange(kProtected, {kProtected}, {std::wstring(kProtected) + L"(A;;0x40;;;$U)"}));
+  EXPECT_TRUE(CanChange(kProtected, {kProtected}, {kProtected, owned}));
+  EXPECT_TRUE(CanChange(kProtected, {kProtected},
+                        {kProtected, std::wstring(kProtected) + L"(A;;SD;;;$U)"}));
 }
 
 }  // namespace
