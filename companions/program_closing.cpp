@@ -2,6 +2,7 @@
 
 #include "base/clock.h"
 #include "base/text.h"
+#include "companions/process_rules.h"
 #include "companions/processes.h"
 
 namespace {
@@ -24,6 +25,19 @@ bool StillThere(ProcessId owner, const std::wstring& image) {
   return FindInProcessList(list, FileNamePart(image), CurrentProcessId()) != 0;
 }
 
+// A program of a given file (a full path) that shows no window yet, such as a
+// copy still at its start-up check, would hold that file against the
+// update: it is ended too, each after its image was checked. A bare name
+// says nothing about what the process is, so nothing is ended by it.
+void EndWindowlessCopies(const std::wstring& image, ProcessId self) {
+  if (FileNamePart(image) == image) return;
+  for (const ProcessEntry& entry : TakeProcessList().entries) {
+    if (entry.id != self && ExecutableNameMatches(entry.exeFile, FileNamePart(image))) {
+      TerminateProcessRunning(entry.id, image);
+    }
+  }
+}
+
 }  // namespace
 
 void CloseRunningProgram(const std::wstring& className, const std::wstring& image,
@@ -38,7 +52,11 @@ void CloseRunningProgram(const std::wstring& className, const std::wstring& imag
     }
     SleepMs(kCloseRetryMs);
     if (attempt == kCloseAttempts) {
-      if (owner != 0) TerminateProcessRunning(owner, image);
+      if (owner != 0) {
+        TerminateProcessRunning(owner, image);
+      } else {
+        EndWindowlessCopies(image, self);
+      }
       SleepMs(kCloseRetryMs);
       return;
     }

@@ -10,7 +10,8 @@
 // until that process has ended; after 21 requests it is terminated, once its
 // image has been checked again. Until such a window shows, any other process
 // named like the image may be a copy that is still starting: it is waited
-// for just as long, but never ended, since nothing but the name says what it
-// is.
+// for just as long; then, when `image` is a full path, the copies that run
+// that very file are ended, while a bare name ends nothing, since nothing
+// but the name would say what the process is.
 void CloseRunningProgram(const std::wstring& className, const std::wstring& image,
                          std::uintptr_t wParam);

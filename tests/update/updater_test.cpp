@@ -106,9 +106,9 @@ TEST_F(Updater, ProgramThatOnlyHidesIsEndedAfter21Attempts) {
   EXPECT_EQ(sim::NowMs(), 2000 + 21 * 250 + 250 + 1000);
 }
 
-// Only the program of the updater's own folder is closed, and only through
-// its window; a copy of another folder keeps running, even one with the
-// program's window, as does a process that only carries the name.
+// Only the program of the updater's own folder is closed: a copy of another
+// folder keeps running, even one with the program's window; a copy of its
+// own folder that shows no window is ended once the requests have run out.
 TEST_F(Updater, OnlyTheProgramOfItsFolderIsClosed) {
   const ProcessId elsewhere = sim::StartProcess(L"C:\\Other\\Vantrel.exe");
   sim::OpenWindow(elsewhere, kMainWindowClass, sim::CloseReaction::kEnds);
@@ -116,7 +116,7 @@ TEST_F(Updater, OnlyTheProgramOfItsFolderIsClosed) {
   RunUpdateWorker(kFolder, true);
   EXPECT_TRUE(sim::PostedCloses().empty());
   EXPECT_TRUE(sim::IsRunning(elsewhere));
-  EXPECT_TRUE(sim::IsRunning(windowless));
+  EXPECT_FALSE(sim::IsRunning(windowless));
   EXPECT_EQ(sim::FileBytes(Path(L"Vantrel.exe")), "MZ new program");
 }
 
