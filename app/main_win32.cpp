@@ -49,7 +49,7 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  SearchSystemLibrariesOnly();
+  if (!SearchSystemLibrariesOnly()) return 1;
   SetReleaseBeforeExit(ReleaseProgram);
   const std::wstring programPath = OwnProgramPath();
   SetCurrentDirectoryW(FolderOf(programPath).c_str());

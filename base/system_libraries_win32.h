@@ -11,8 +11,12 @@
 
 // Makes system32 the only folder searched by every later load that names no
 // search flags, such as the delay-load helper's LoadLibraryA. Called first
-// thing in wWinMain: no static initialiser loads a library.
-inline void SearchSystemLibrariesOnly() { SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32); }
+// thing in wWinMain: no static initialiser loads a library. False when the
+// search could not be narrowed; the program then ends rather than run with
+// the program folder searched first.
+inline bool SearchSystemLibrariesOnly() {
+  return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
 
 // A system library by file name, from system32 whatever the default search.
 inline UniqueModule LoadSystemLibrary(const wchar_t* fileName) {

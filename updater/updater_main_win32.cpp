@@ -101,7 +101,7 @@ void DispatchWaitingMessages() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  SearchSystemLibrariesOnly();
+  if (!SearchSystemLibrariesOnly()) return 1;
   programFolder = OwnFolder();
   SetCurrentDirectoryW(WorkFolderOf(programFolder).c_str());
   mayProceed = UpdateMayProceed(Parameters(), programFolder);

@@ -116,8 +116,10 @@ TEST_F(Headset, StartAndStopCommandsSwitchBothNodes) {
 
 // The elevated program takes system libraries from system32 only. A library
 // planted beside it under the name of one it loads at run time (cfgmgr32)
-// or imports (bcrypt) is not loaded, even where the program folder would
-// come first; the real ones still work.
+// or once imported at start (bcrypt, now delay-loaded) is not loaded, even
+// where the program folder would come first; the real ones still work.
+// (Wine's own user32 imports version.dll, so a planted one of that name is
+// taken before the program runs: only Windows can show that one.)
 TEST_F(Headset, LibrariesPlantedBesideTheProgramAreNotLoaded) {
   const wchar_t* const planted[] = {L"cfgmgr32", L"bcrypt"};
   for (const wchar_t* library : planted) {
