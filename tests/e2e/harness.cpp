@@ -79,6 +79,14 @@ void ProgramFolder::AddStandIn(const std::wstring& exeName) const {
   CopyFileW(kStandInProgram, PathOf(exeName).c_str(), FALSE);
 }
 
+void ProgramFolder::AddLaunchRecorder(const std::wstring& name) const {
+  for (std::size_t slash = name.find(L'\\'); slash != std::wstring::npos;
+       slash = name.find(L'\\', slash + 1)) {
+    MakeFolder(name.substr(0, slash));
+  }
+  CopyFileW(kLaunchRecorder, PathOf(name).c_str(), FALSE);
+}
+
 void ProgramFolder::Write(const std::wstring& name, const std::string& bytes) const {
   ReplaceFileContents(PathOf(name), bytes);
 }
@@ -119,6 +127,28 @@ DWORD RunningProgram::ExitCode() const {
   GetExitCodeProcess(process_.Get(), &code);
   return code;
 }
+
+namespace {
+
+constexpr wchar_t kSteamClass[] = L"Software\\Classes\\steam";
+
+void SetClassText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+}  // namespace
+
+// "Registering an Application to a URI Scheme": the class key with a
+// "URL Protocol" value and the command its "open" verb runs.
+SteamUrlHandler::SteamUrlHandler(const ProgramFolder& folder, const std::wstring& handlerName) {
+  SetClassText(kSteamClass, nullptr, L"URL:steam");
+  SetClassText(kSteamClass, L"URL Protocol", L"");
+  SetClassText(std::wstring(kSteamClass) + L"\\shell\\open\\command", nullptr,
+               L"\"" + folder.PathOf(handlerName) + L"\" \"%1\"");
+}
+
+SteamUrlHandler::~SteamUrlHandler() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSteamClass); }
 
 RunningProgram Start(const ProgramFolder& folder, const std::wstring& programName,
                      const std::wstring& arguments) {

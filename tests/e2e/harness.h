@@ -29,6 +29,10 @@ class ProgramFolder {
   // A stand-in companion program (a window that waits to be closed or
   // ended) under the given executable name.
   void AddStandIn(const std::wstring& exeName) const;
+  // A program that records who started it and with which link, in
+  // "<name>.log" beside it (one "<parent image> <first argument>" line per
+  // start); `name` may lie in a subfolder, which is made.
+  void AddLaunchRecorder(const std::wstring& name) const;
   void Write(const std::wstring& name, const std::string& bytes) const;
   std::string Read(const std::wstring& name) const;
   bool Exists(const std::wstring& name) const;
@@ -57,6 +61,16 @@ class RunningProgram {
  private:
   UniqueHandle process_;
   DWORD id_ = 0;
+};
+
+// While it lives, the prefix's "steam" URL handler is the launch recorder
+// `handlerName` in `folder` (Wine reads handlers from HKLM's classes only).
+class SteamUrlHandler {
+ public:
+  SteamUrlHandler(const ProgramFolder& folder, const std::wstring& handlerName);
+  ~SteamUrlHandler();
+  SteamUrlHandler(const SteamUrlHandler&) = delete;
+  SteamUrlHandler& operator=(const SteamUrlHandler&) = delete;
 };
 
 // Starts `programName` in `folder` (its current directory is elsewhere, to

@@ -241,4 +241,22 @@ TEST_F(Headset, SessionEndAndUpdaterCloseDuringAStartEndTheProgramInTime) {
   }
 }
 
+// Steam appearing starts the headset and, with it, SteamVR without a click:
+// through the desktop's shell, not as a child of the elevated program.
+TEST_F(Headset, SteamStartsTheHeadsetAndSteamVRFromTheDesktopShell) {
+  folder.Write(L"Vantrel.ini", "StartHMDwithSteam = 1\r\nAutoStartSteamVR = 1\r\n");
+  folder.AddLaunchRecorder(L"steam-handler.exe");
+  const e2e::SteamUrlHandler handler(folder, L"steam-handler.exe");
+  folder.AddStandIn(L"steam.exe");
+  StartWithHeadset(kDisabled);
+  const RunningProgram steam = e2e::Start(folder, L"steam.exe");
+  EXPECT_TRUE(NodesBecome(kRunning));
+  EXPECT_TRUE(e2e::WaitUntil(
+      [this] {
+        return folder.Read(L"steam-handler.exe.log") == "explorer.exe steam://rungameid/250820\n";
+      },
+      kTimeoutMs))
+      << folder.Read(L"steam-handler.exe.log");
+}
+
 }  // namespace
