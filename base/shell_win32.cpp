@@ -63,8 +63,11 @@ ComRef<Wanted> Query(const ComRef<Source>& source, REFIID id) {
 
 ComRef<IDispatch> DesktopWindow() {
   void* raw = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                              &raw))) {
+  // Only the running Explorer's object will do: without DISABLE_AAA, COM
+  // could start a server for the class as this process, with its rights
+  // ("CLSCTX enumeration": activate-as-activator).
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_DISABLE_AAA,
+                              IID_IShellWindows, &raw))) {
     return {};
   }
   ComRef<IShellWindows> windows(static_cast<IShellWindows*>(raw));
