@@ -78,8 +78,10 @@ void RestartOculus() {
   StopServiceWithDependents(OculusService());
 }
 
+// Only a page that is not there is replaced by the other: after a refusal
+// (no desktop shell answering) the other would be refused as well.
 void OpenWithFallback(const std::wstring& target, const std::wstring& fallback) {
-  if (!OpenShellLink(target)) OpenShellLink(fallback);
+  if (OpenShellLink(target) == ShellOpen::kNothingToOpen) OpenShellLink(fallback);
 }
 
 void StartOrStopSteamVR() {

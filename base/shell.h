@@ -4,8 +4,15 @@
 
 #include <string>
 
-// False when there is no handler for it or the file does not exist, and
-// when no desktop shell takes it over: then nothing is started and the
-// error "Could not open <target> without administrator rights" is logged.
+enum class ShellOpen {
+  kStarted,
+  // No handler for the link's scheme, or no such file (a relative path
+  // counts as none: the shell would resolve it against its own folder).
+  kNothingToOpen,
+  // No desktop shell took it over: nothing was started and the error
+  // "Could not open <target> without administrator rights" was logged.
+  kRefused,
+};
+
 // May take the desktop shell up to ten seconds to answer.
-bool OpenShellLink(const std::wstring& target);
+ShellOpen OpenShellLink(const std::wstring& target);

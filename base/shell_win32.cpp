@@ -3,6 +3,7 @@
 #include <shldisp.h>
 #include <shlguid.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <atomic>
 #include <memory>
@@ -18,12 +19,10 @@ namespace {
 // hung one would otherwise hold the caller for good.
 constexpr DWORD kHandOverLimitMs = 10000;
 
-enum class Outcome { kStarted, kNothingToOpen, kNoUserShell };
-
 struct HandOver {
   explicit HandOver(const std::wstring& link) : target(link) {}
   const std::wstring target;
-  std::atomic<Outcome> outcome{Outcome::kNoUserShell};
+  std::atomic<ShellOpen> outcome{ShellOpen::kRefused};
   // Set once the caller has stopped waiting and reported the link as not
   // opened: it must then not open after all when Explorer wakes up.
   std::atomic<bool> abandoned{false};
@@ -48,7 +47,10 @@ bool ShellParses(const std::wstring& target) {
 // so whether there is a handler or a file is decided beforehand.
 bool SomethingToOpen(const std::wstring& target) {
   const std::wstring scheme = LinkScheme(target);
-  if (scheme.empty()) return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (scheme.empty()) {
+    return !PathIsRelativeW(target.c_str()) &&
+           GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
   // "shell:" names a place in the shell's own namespace, not a protocol.
   if (_wcsicmp(scheme.c_str(), L"shell") == 0) return ShellParses(target);
   return HasUrlHandler(scheme);
@@ -63,9 +65,9 @@ ComRef<Wanted> Query(const ComRef<Source>& source, REFIID id) {
 
 ComRef<IDispatch> DesktopWindow() {
   void* raw = nullptr;
-  // Only the running Explorer's object will do: without DISABLE_AAA, COM
-  // could start a server for the class as this process, with its rights
-  // ("CLSCTX enumeration": activate-as-activator).
+  // Only a running Explorer's object is wanted: DISABLE_AAA rules out that
+  // COM ever starts a server for the class as this process, with its rights
+  // ("CLSCTX enumeration", activate-as-activator).
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_DISABLE_AAA,
                               IID_IShellWindows, &raw))) {
     return {};
@@ -130,15 +132,15 @@ bool StartThrough(const ComRef<IShellDispatch2>& shell, const std::wstring& targ
   return SUCCEEDED(shell.Get()->ShellExecute(file.Get(), none, none, operation, show));
 }
 
-Outcome OpenAtUserLevel(const HandOver& handOver) {
+ShellOpen OpenAtUserLevel(const HandOver& handOver) {
   const ComApartment com;
-  if (!com.Ready()) return Outcome::kNoUserShell;
-  if (!SomethingToOpen(handOver.target)) return Outcome::kNothingToOpen;
+  if (!com.Ready()) return ShellOpen::kRefused;
+  if (!SomethingToOpen(handOver.target)) return ShellOpen::kNothingToOpen;
   const ComRef<IShellDispatch2> shell = DesktopShell();
   if (!shell || handOver.abandoned || !StartThrough(shell, handOver.target)) {
-    return Outcome::kNoUserShell;
+    return ShellOpen::kRefused;
   }
-  return Outcome::kStarted;
+  return ShellOpen::kStarted;
 }
 
 DWORD WINAPI RunHandOver(LPVOID parameter) {
@@ -167,31 +169,31 @@ bool WaitAnsweringSentMessages(HANDLE thread, DWORD limitMs) {
 
 // Runs on a thread of its own, so that a hung Explorer costs the caller the
 // limit and no more, and COM is set up on a thread nobody else uses.
-Outcome HandToTheDesktop(const std::wstring& target) {
+ShellOpen HandToTheDesktop(const std::wstring& target) {
   auto handOver = std::make_shared<HandOver>(target);
   auto* threadShare = new std::shared_ptr<HandOver>(handOver);
   UniqueHandle thread(CreateThread(nullptr, 0, RunHandOver, threadShare, 0, nullptr));
   if (!thread) {
     delete threadShare;
-    return Outcome::kNoUserShell;
+    return ShellOpen::kRefused;
   }
   if (!WaitAnsweringSentMessages(thread.Get(), kHandOverLimitMs)) {
     handOver->abandoned = true;
-    return Outcome::kNoUserShell;
+    return ShellOpen::kRefused;
   }
   return handOver->outcome;
 }
 
 }  // namespace
 
-bool OpenShellLink(const std::wstring& target) {
-  if (target.empty()) return false;
+ShellOpen OpenShellLink(const std::wstring& target) {
+  if (target.empty()) return ShellOpen::kNothingToOpen;
   // Vantrel runs elevated, and a handler's choice is the user's (HKCU
   // classes come first): it may only run at the user's level. With no
   // desktop shell to start it there, it is not started at all.
-  const Outcome outcome = HandToTheDesktop(target);
-  if (outcome == Outcome::kNoUserShell) {
+  const ShellOpen outcome = HandToTheDesktop(target);
+  if (outcome == ShellOpen::kRefused) {
     AddLogLine(L"Could not open " + target + L" without administrator rights", 1);
   }
-  return outcome == Outcome::kStarted;
+  return outcome;
 }

@@ -84,15 +84,15 @@ void HideMainWindowToTray() {
   State().mainWindowVisible = false;
 }
 
-bool OpenShellLink(const std::wstring& target) {
+ShellOpen OpenShellLink(const std::wstring& target) {
   const sim::MachineCall call;
   // Like the real one: an empty target is refused before the shell sees it.
-  if (target.empty()) return false;
+  if (target.empty()) return ShellOpen::kNothingToOpen;
   State().openedLinks.push_back(target);
-  if (State().failingLinks.count(target)) return false;
+  if (State().failingLinks.count(target)) return ShellOpen::kNothingToOpen;
   auto [first, last] = State().shellActions.equal_range(target);
   for (auto action = first; action != last; ++action) action->second();
-  return true;
+  return ShellOpen::kStarted;
 }
 
 bool WorkerRunning() { return sim::WorkerWaiting(); }
