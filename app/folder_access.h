@@ -25,12 +25,6 @@ struct ProgramFolderDescriptors {
 // with the Administrators group counting only to deny. No handle on failure.
 UniqueHandle UserLevelToken();
 
-// The same for the user of the desktop, whose shell may not be the user
-// whose rights the program runs with (an administrator's name and password
-// typed into a standard user's elevation prompt). No handle when no shell
-// runs or its token cannot be read.
-UniqueHandle DesktopUserToken();
-
 // Whether `token` may add, replace, rename or remove what the descriptors
 // protect, or give itself the right to: the folder's add-file,
 // add-subfolder, delete-child, delete and its write-DAC and write-owner, the

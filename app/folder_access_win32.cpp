@@ -76,6 +76,16 @@ std::wstring FolderName(const std::wstring& folder) {
   return folder.find(L'\\') == std::wstring::npos ? folder + L"\\" : folder;
 }
 
+// A program started by its "\\?\C:\..." name is reported by that name; its
+// folders are those of the drive path ("\\?\C:" would name the volume, not
+// its root folder). A share's "\\?\UNC\" form stays, and is then judged
+// changeable, as a share's folders above cannot be read.
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+  const bool drivePath = path.size() >= 7 && path.compare(0, 4, L"\\\\?\\") == 0 &&
+                         path[5] == L':' && path[6] == L'\\';
+  return drivePath ? path.substr(4) : path;
+}
+
 // The folders above `folder`, nearest first, up to the drive's root.
 std::vector<std::wstring> FoldersAbove(const std::wstring& folder) {
   std::vector<std::wstring> above;
@@ -121,6 +131,21 @@ bool AnyCanChange(const std::vector<UniqueHandle>& tokens,
   return false;
 }
 
+// The token of the desktop's user, from its shell's process, who may not be
+// the user whose rights the program runs with. No handle when it cannot be
+// read.
+UniqueHandle DesktopUserToken(DWORD shellProcessId) {
+  const UniqueHandle shellProcess(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId));
+  HANDLE token = nullptr;
+  if (!shellProcess ||
+      !OpenProcessToken(shellProcess.Get(), TOKEN_QUERY | TOKEN_DUPLICATE, &token)) {
+    return UniqueHandle();
+  }
+  const UniqueHandle shellToken(token);
+  return ForAccessCheck(token);
+}
+
 }  // namespace
 
 UniqueHandle UserLevelToken() {
@@ -147,21 +172,6 @@ UniqueHandle UserLevelToken() {
   return ForAccessCheck(own);
 }
 
-UniqueHandle DesktopUserToken() {
-  DWORD shellProcessId = 0;
-  if (HWND shell = GetShellWindow()) GetWindowThreadProcessId(shell, &shellProcessId);
-  if (shellProcessId == 0) return UniqueHandle();
-  const UniqueHandle shellProcess(
-      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId));
-  HANDLE token = nullptr;
-  if (!shellProcess ||
-      !OpenProcessToken(shellProcess.Get(), TOKEN_QUERY | TOKEN_DUPLICATE, &token)) {
-    return UniqueHandle();
-  }
-  const UniqueHandle shellToken(token);
-  return ForAccessCheck(token);
-}
-
 bool TokenCanChangeProgram(HANDLE token, const ProgramFolderDescriptors& descriptors) {
   if (GrantsAnyOf(token, descriptors.folder, kFolderChangeRights)) return true;
   for (PSECURITY_DESCRIPTOR file : descriptors.files) {
@@ -173,11 +183,20 @@ bool TokenCanChangeProgram(HANDLE token, const ProgramFolderDescriptors& descrip
   return false;
 }
 
-bool UserCanChangeProgram(const std::wstring& programPath) {
+bool UserCanChangeProgram(const std::wstring& startedPath) {
+  const std::wstring programPath = WithoutLongPathPrefix(startedPath);
   std::vector<UniqueHandle> tokens;
   tokens.push_back(UserLevelToken());
   if (!tokens.front()) return true;
-  tokens.push_back(DesktopUserToken());
+  // Another user's Explorer (an administrator's password typed into a
+  // standard user's prompt) may refuse its token: that user cannot be
+  // judged, so nothing shows the folder to be safe from them.
+  DWORD shellProcessId = 0;
+  if (HWND shell = GetShellWindow()) GetWindowThreadProcessId(shell, &shellProcessId);
+  if (shellProcessId != 0) {
+    tokens.push_back(DesktopUserToken(shellProcessId));
+    if (!tokens.back()) return true;
+  }
   const std::wstring folder = FolderOf(programPath);
   std::vector<LocalDescriptor> owned;
   ProgramFolderDescriptors descriptors;
@@ -186,7 +205,7 @@ bool UserCanChangeProgram(const std::wstring& programPath) {
     return owned.back().get();
   };
   descriptors.folder = take(FolderName(folder));
-  if (!descriptors.folder || IsLinkOrJunction(folder)) return true;
+  if (!descriptors.folder || IsLinkOrJunction(FolderName(folder))) return true;
   std::vector<std::wstring> files = {programPath};
   for (const wchar_t* name : kShippedCodeFiles) files.push_back(folder + L"\\" + name);
   for (const std::wstring& file : files) {

@@ -19,3 +19,8 @@ std::wstring LinkScheme(const std::wstring& target) {
   }
   return target.substr(0, colon);
 }
+
+bool IsFullPath(const std::wstring& path) {
+  if (path.size() >= 3 && IsLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}

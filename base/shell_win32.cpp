@@ -3,7 +3,6 @@
 #include <shldisp.h>
 #include <shlguid.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <atomic>
 #include <memory>
@@ -48,8 +47,7 @@ bool ShellParses(const std::wstring& target) {
 bool SomethingToOpen(const std::wstring& target) {
   const std::wstring scheme = LinkScheme(target);
   if (scheme.empty()) {
-    return !PathIsRelativeW(target.c_str()) &&
-           GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return IsFullPath(target) && GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   // "shell:" names a place in the shell's own namespace, not a protocol.
   if (_wcsicmp(scheme.c_str(), L"shell") == 0) return ShellParses(target);

@@ -12,3 +12,12 @@ TEST(LinkScheme, NamesTheSchemeOfALinkAndNoneOfAPath) {
   EXPECT_EQ(LinkScheme(L"1st:x"), L"");
   EXPECT_EQ(LinkScheme(L"OpenVRSettingsUX.exe"), L"");
 }
+
+TEST(LinkScheme, OnlyADrivePathOrAShareNamesOneFileEverywhere) {
+  EXPECT_TRUE(IsFullPath(L"C:\\Steam\\OpenVRSettingsUX.exe"));
+  EXPECT_TRUE(IsFullPath(L"\\\\server\\share\\x.exe"));
+  EXPECT_FALSE(IsFullPath(L"\\Steam\\x.exe"));
+  EXPECT_FALSE(IsFullPath(L"C:Steam\\x.exe"));
+  EXPECT_FALSE(IsFullPath(L"Steam\\x.exe"));
+  EXPECT_FALSE(IsFullPath(L"C:"));
+}
